@@ -10,7 +10,7 @@
 
 #include <algorithm>
 
-Q_LOGGING_CATEGORY(lcSettings, "quillon.settings")
+Q_LOGGING_CATEGORY(lcSettings, "quillon.settings", QtWarningMsg)
 
 namespace quillon::settings {
 
@@ -144,13 +144,11 @@ SettingsStore::ReadResult SettingsStore::readBytes(const QByteArray& bytes, cons
             ReadResult result;
             result.status = ReadStatus::Damaged;
             result.errorOffset = start;
-            result.error = QStringLiteral("%1: record %2 at byte offset %3 %4; %5 complete "
-                                          "records read")
+            result.error = QStringLiteral("%1: record %2 at byte offset %3 %4")
                                .arg(displayName(name))
                                .arg(setting.size())
                                .arg(start)
-                               .arg(reason)
-                               .arg(setting.size());
+                               .arg(reason);
             qCDebug(lcSettings).noquote() << result.error;
             return result;
         }
