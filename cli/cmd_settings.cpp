@@ -1,7 +1,6 @@
 // quillon-cli settings dump FILE: prints a settings file (a favorite) record by record.
 
 #include "cli/commands.h"
-
 #include "settings/settingsstore.h"
 
 #include <QTextStream>

@@ -30,7 +30,10 @@ constexpr std::array<LabelRow, kLabelCount> kLabels = {{
 constexpr std::array<const char*, kKindCount> kKindNames = {
     "Format", "Scaling", "File Name", "ColorSync", "Flip & Rotate", "Watermark", "Raw", "FTP"};
 
-bool validLabel(int labelIndex) { return labelIndex >= 0 && labelIndex < kLabelCount; }
+bool validLabel(int labelIndex)
+{
+    return labelIndex >= 0 && labelIndex < kLabelCount;
+}
 
 } // namespace
 
@@ -58,9 +61,15 @@ int finderLabelNumber(int labelIndex)
     return validLabel(labelIndex) ? kLabels[size_t(labelIndex)].finderLabel : 0;
 }
 
-void batchSetting::recallValues(SettingEditor& editor) { recall(editor); }
+void batchSetting::recallValues(SettingEditor& editor)
+{
+    recall(editor);
+}
 
-void batchSetting::storeValues(SettingEditor& editor) { store(editor); }
+void batchSetting::storeValues(SettingEditor& editor)
+{
+    store(editor);
+}
 
 bool batchSetting::writeValues(QIODevice& stream) const
 {
@@ -74,21 +83,41 @@ void batchSetting::readValues(binaryExtras::ByteReader& stream)
     read(stream);
 }
 
-int batchSetting::getLabel() const { return finderLabelNumber(label); }
+int batchSetting::getLabel() const
+{
+    return finderLabelNumber(label);
+}
 
 SettingPtr createSetting(int code)
 {
     SettingPtr setting;
     switch (code) {
-    case kFormatKind: setting = std::make_shared<formatSetting>(); break;
-    case kScaleKind: setting = std::make_shared<scaleSetting>(); break;
-    case kNameKind: setting = std::make_shared<nameSetting>(); break;
-    case kColorSyncKind: setting = std::make_shared<colorsyncSetting>(); break;
-    case kFlipRotateKind: setting = std::make_shared<flipRotateSetting>(); break;
-    case kWatermarkKind: setting = std::make_shared<watermarkSetting>(); break;
-    case kRawKind: setting = std::make_shared<rawSetting>(); break;
-    case kFTPKind: setting = std::make_shared<FTPSetting>(); break;
-    default: return nullptr;
+    case kFormatKind:
+        setting = std::make_shared<formatSetting>();
+        break;
+    case kScaleKind:
+        setting = std::make_shared<scaleSetting>();
+        break;
+    case kNameKind:
+        setting = std::make_shared<nameSetting>();
+        break;
+    case kColorSyncKind:
+        setting = std::make_shared<colorsyncSetting>();
+        break;
+    case kFlipRotateKind:
+        setting = std::make_shared<flipRotateSetting>();
+        break;
+    case kWatermarkKind:
+        setting = std::make_shared<watermarkSetting>();
+        break;
+    case kRawKind:
+        setting = std::make_shared<rawSetting>();
+        break;
+    case kFTPKind:
+        setting = std::make_shared<FTPSetting>();
+        break;
+    default:
+        return nullptr;
     }
     setting->type = code;
     return setting;

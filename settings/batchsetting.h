@@ -2,7 +2,6 @@
 
 #include <QList>
 #include <QString>
-
 #include <memory>
 #include <utility>
 
@@ -17,7 +16,8 @@ class ByteReader;
 
 // The kind codes: the value of `type`, the number of the kind's editor page and the tag of the
 // kind's records in settings files.
-enum SettingKind : int {
+enum SettingKind : int
+{
     kFormatKind = 0,
     kScaleKind = 1,
     kNameKind = 2,

@@ -6,7 +6,6 @@
 #include "settings/settingkinds.h"
 
 #include <QFileInfo>
-
 #include <limits>
 
 namespace quillon::settings {
@@ -43,7 +42,10 @@ int textToInteger(const QString& text)
     return int(value);
 }
 
-QString integerToText(int value) { return QString::number(value); }
+QString integerToText(int value)
+{
+    return QString::number(value);
+}
 
 // formatSetting
 

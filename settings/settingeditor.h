@@ -9,7 +9,8 @@ namespace quillon::settings {
 // The named controls of the editor pages that the setting kinds read and set. The families
 // sufPop, sufField, prePop and preField have three members each, addressed by an index 0..2;
 // every other control ignores the index.
-enum class EditorControl {
+enum class EditorControl
+{
     // Format page
     formatMenu,
     // Scaling page

@@ -16,7 +16,10 @@ namespace {
 
 const QString kNil = QStringLiteral("nil");
 
-QString boolText(bool value) { return value ? QStringLiteral("true") : QStringLiteral("false"); }
+QString boolText(bool value)
+{
+    return value ? QStringLiteral("true") : QStringLiteral("false");
+}
 
 QString quoted(const QString& text)
 {
@@ -55,15 +58,17 @@ void add(Fields& fields, const QString& name, const QString& value)
     fields.append({name, quoted(value)});
 }
 
-QString element(const char* name, int i) { return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(i); }
+QString element(const char* name, int i)
+{
+    return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(i);
+}
 
 } // namespace
 
 // formatSetting
 
 formatSetting::formatSetting() : exporter(std::make_shared<ExporterHandle>(QStringLiteral("JPEG")))
-{
-}
+{}
 
 bool formatSetting::write(QIODevice& stream) const
 {

@@ -16,8 +16,8 @@ class formatSetting : public batchSetting
 public:
     formatSetting();
 
-    int format = 0;        // output format code 0..10 (see getFormat)
-    ExporterPtr exporter;  // a new formatSetting holds a handle opened for "JPEG"
+    int format = 0;       // output format code 0..10 (see getFormat)
+    ExporterPtr exporter; // a new formatSetting holds a handle opened for "JPEG"
 
     QList<std::pair<QString, QString>> describeFields() const override;
 

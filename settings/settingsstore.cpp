@@ -7,7 +7,6 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QSaveFile>
-
 #include <algorithm>
 
 Q_LOGGING_CATEGORY(lcSettings, "quillon.settings", QtWarningMsg)
@@ -16,7 +15,7 @@ namespace quillon::settings {
 
 namespace {
 
-template<typename Kind>
+template <typename Kind>
 bool addTo(std::vector<std::shared_ptr<Kind>>& list, const SettingPtr& item)
 {
     auto typed = std::dynamic_pointer_cast<Kind>(item);
@@ -26,7 +25,7 @@ bool addTo(std::vector<std::shared_ptr<Kind>>& list, const SettingPtr& item)
     return true;
 }
 
-template<typename Kind>
+template <typename Kind>
 void removeFrom(std::vector<std::shared_ptr<Kind>>& list, const batchSetting* item)
 {
     std::erase_if(list, [item](const auto& entry) { return entry.get() == item; });

@@ -5,7 +5,6 @@
 
 #include <QByteArray>
 #include <QString>
-
 #include <vector>
 
 namespace quillon::settings {
@@ -46,7 +45,8 @@ public:
         QString error; // names the file and the reason
     };
 
-    enum class ReadStatus {
+    enum class ReadStatus
+    {
         Ok,         // every byte read as complete records
         Damaged,    // the complete records before the damage are in the store
         OpenFailed, // missing, unreadable or too large; the store is empty
@@ -55,7 +55,7 @@ public:
     struct ReadResult
     {
         ReadStatus status = ReadStatus::Ok;
-        QString error;          // names the file, the byte offset and the reason
+        QString error;           // names the file, the byte offset and the reason
         qint64 errorOffset = -1; // where the damaged record starts; -1 when none
         bool ok() const { return status == ReadStatus::Ok; }
     };

@@ -9,8 +9,7 @@ using namespace quillon::settings::binaryExtras;
 
 namespace {
 
-template<typename Write>
-QByteArray written(Write write)
+template <typename Write> QByteArray written(Write write)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -64,7 +63,10 @@ void tst_BinaryExtras::shortValue()
 
 void tst_BinaryExtras::booleanValue()
 {
-    QCOMPARE(written([](QIODevice& d) { writeBoolean(d, true); writeBoolean(d, false); }),
+    QCOMPARE(written([](QIODevice& d) {
+                 writeBoolean(d, true);
+                 writeBoolean(d, false);
+             }),
              QByteArray::fromHex("0100"));
     ByteReader reader(QByteArray::fromHex("0001ff80"));
     QCOMPARE(reader.readBoolean(), false);
@@ -108,7 +110,8 @@ void tst_BinaryExtras::stringLimit()
     // One byte more, or a character whose bytes cross the limit, is refused and writes nothing.
     QCOMPARE(written([&](QIODevice& d) { QVERIFY(!writeString(d, longest + QLatin1Char('x'))); }),
              QByteArray());
-    const QString crossing = QString(int(kMaxStringBytes) - 1, QLatin1Char('x')) + QStringLiteral("é");
+    const QString crossing =
+        QString(int(kMaxStringBytes) - 1, QLatin1Char('x')) + QStringLiteral("é");
     QCOMPARE(written([&](QIODevice& d) { QVERIFY(!writeString(d, crossing)); }), QByteArray());
 }
 

@@ -1,8 +1,8 @@
 // How the setting kinds move their values into and out of the editor: conversions, the order in
 // which controls are set, and the exporter and watermark file shared with the editor.
 
-#include "settings/settingeditor.h"
 #include "settings/globals.h"
+#include "settings/settingeditor.h"
 #include "settings/settingkinds.h"
 
 #include <QMap>
@@ -29,7 +29,10 @@ public:
     QString m_wmFile;
     QStringList calls;
 
-    int popupPosition(C control, int index = 0) const override { return popups.value({control, index}, -1); }
+    int popupPosition(C control, int index = 0) const override
+    {
+        return popups.value({control, index}, -1);
+    }
     void setPopupPosition(C control, int position, int index = 0) override
     {
         calls << QStringLiteral("popup %1[%2]=%3").arg(int(control)).arg(index).arg(position);
@@ -39,7 +42,10 @@ public:
         if (control == C::prePop)
             texts[{C::preField, index}] = QStringLiteral("handler text %1").arg(position);
     }
-    bool isChecked(C control, int index = 0) const override { return checks.value({control, index}); }
+    bool isChecked(C control, int index = 0) const override
+    {
+        return checks.value({control, index});
+    }
     void setChecked(C control, bool checked, int index = 0) override
     {
         calls << QStringLiteral("check %1[%2]=%3").arg(int(control)).arg(index).arg(checked);
@@ -71,10 +77,22 @@ public:
     }
 };
 
-QString popup(C c, int v, int i = 0) { return QStringLiteral("popup %1[%2]=%3").arg(int(c)).arg(i).arg(v); }
-QString check(C c, bool v, int i = 0) { return QStringLiteral("check %1[%2]=%3").arg(int(c)).arg(i).arg(v); }
-QString text(C c, const QString& v, int i = 0) { return QStringLiteral("text %1[%2]=%3").arg(int(c)).arg(i).arg(v); }
-QString slider(C c, int v) { return QStringLiteral("slider %1=%2").arg(int(c)).arg(v); }
+QString popup(C c, int v, int i = 0)
+{
+    return QStringLiteral("popup %1[%2]=%3").arg(int(c)).arg(i).arg(v);
+}
+QString check(C c, bool v, int i = 0)
+{
+    return QStringLiteral("check %1[%2]=%3").arg(int(c)).arg(i).arg(v);
+}
+QString text(C c, const QString& v, int i = 0)
+{
+    return QStringLiteral("text %1[%2]=%3").arg(int(c)).arg(i).arg(v);
+}
+QString slider(C c, int v)
+{
+    return QStringLiteral("slider %1=%2").arg(int(c)).arg(v);
+}
 
 } // namespace
 
@@ -185,7 +203,8 @@ void tst_SettingBinding::namePrefixTextWins()
 {
     nameSetting item;
     item.prefixMode = {0, 5, 5};
-    item.prefixString = {QStringLiteral("Holiday "), QStringLiteral("None"), QStringLiteral("None")};
+    item.prefixString = {QStringLiteral("Holiday "), QStringLiteral("None"),
+                         QStringLiteral("None")};
     RecordingEditor editor;
     item.recallValues(editor);
     QCOMPARE(editor.text(C::preField, 0), QStringLiteral("Holiday "));
@@ -226,9 +245,9 @@ void tst_SettingBinding::colorSyncRadioPair()
     item.colorSyncProfile = 5;
     RecordingEditor editor;
     item.recallValues(editor);
-    QCOMPARE(editor.calls, (QStringList{check(C::colorSyncRadioButton1, original),
-                                        check(C::colorSyncRadioButton2, !original),
-                                        popup(C::colorSyncMenu, 5)}));
+    QCOMPARE(editor.calls,
+             (QStringList{check(C::colorSyncRadioButton1, original),
+                          check(C::colorSyncRadioButton2, !original), popup(C::colorSyncMenu, 5)}));
     colorsyncSetting back;
     back.storeValues(editor);
     QCOMPARE(back.colorSyncProfileMode, storedBack);
@@ -281,8 +300,9 @@ void tst_SettingBinding::watermarkFile()
     with.wmFile = QStringLiteral("/pictures/mark.png");
     with.wmPlacement = 4;
     with.recallValues(editor);
-    QCOMPARE(editor.calls, (QStringList{QStringLiteral("wmFile=/pictures/mark.png"),
-                                        text(C::wmFileField, "mark.png"), popup(C::wmPlaceMenu, 4)}));
+    QCOMPARE(editor.calls,
+             (QStringList{QStringLiteral("wmFile=/pictures/mark.png"),
+                          text(C::wmFileField, "mark.png"), popup(C::wmPlaceMenu, 4)}));
 
     // A setting without a file clears both the editor's file and the field.
     watermarkSetting without;
@@ -304,8 +324,9 @@ void tst_SettingBinding::flipRotateOrder()
     item.rotateMode = 2;
     RecordingEditor editor;
     item.recallValues(editor);
-    QCOMPARE(editor.calls, (QStringList{check(C::flipCheckBox, true), check(C::rotateCheckBox, false),
-                                        popup(C::flipMenu, 0), popup(C::rotateMenu, 2)}));
+    QCOMPARE(editor.calls,
+             (QStringList{check(C::flipCheckBox, true), check(C::rotateCheckBox, false),
+                          popup(C::flipMenu, 0), popup(C::rotateMenu, 2)}));
     flipRotateSetting back;
     back.storeValues(editor);
     QCOMPARE(back.flip, true);

@@ -29,8 +29,7 @@ QByteArray str(const QByteArray& utf8)
 }
 
 // Reads a record the way a settings file reader does: the kind code, then readValues.
-template<typename Kind>
-void readInto(Kind& item, const QByteArray& record)
+template <typename Kind> void readInto(Kind& item, const QByteArray& record)
 {
     binaryExtras::ByteReader reader(record);
     reader.readShort(); // the kind code, which chose the kind
@@ -120,16 +119,26 @@ void tst_SettingKinds::labels_data()
     QTest::addColumn<int>("finder");
     QTest::addColumn<QString>("colour");
     QTest::addColumn<QString>("picture");
-    QTest::newRow("none") << 0 << 0 << "none" << "all.png";
-    QTest::newRow("red") << 1 << 6 << "red" << "red.png";
-    QTest::newRow("orange") << 2 << 7 << "orange" << "orange.png";
-    QTest::newRow("yellow") << 3 << 5 << "yellow" << "yellow.png";
-    QTest::newRow("green") << 4 << 2 << "green" << "green.png";
-    QTest::newRow("blue") << 5 << 4 << "blue" << "blue.png";
-    QTest::newRow("purple") << 6 << 3 << "purple" << "purple.png";
-    QTest::newRow("gray") << 7 << 1 << "gray" << "gray.png";
-    QTest::newRow("8 is out of range") << 8 << 0 << "" << "";
-    QTest::newRow("-1 is out of range") << -1 << 0 << "" << "";
+    QTest::newRow("none") << 0 << 0 << "none"
+                          << "all.png";
+    QTest::newRow("red") << 1 << 6 << "red"
+                         << "red.png";
+    QTest::newRow("orange") << 2 << 7 << "orange"
+                            << "orange.png";
+    QTest::newRow("yellow") << 3 << 5 << "yellow"
+                            << "yellow.png";
+    QTest::newRow("green") << 4 << 2 << "green"
+                           << "green.png";
+    QTest::newRow("blue") << 5 << 4 << "blue"
+                          << "blue.png";
+    QTest::newRow("purple") << 6 << 3 << "purple"
+                            << "purple.png";
+    QTest::newRow("gray") << 7 << 1 << "gray"
+                          << "gray.png";
+    QTest::newRow("8 is out of range") << 8 << 0 << ""
+                                       << "";
+    QTest::newRow("-1 is out of range") << -1 << 0 << ""
+                                        << "";
 }
 
 void tst_SettingKinds::labels()
@@ -147,8 +156,8 @@ void tst_SettingKinds::labels()
 
 void tst_SettingKinds::kindNames()
 {
-    const QStringList expected = {"Format", "Scaling", "File Name", "ColorSync",
-                                  "Flip & Rotate", "Watermark", "Raw", "FTP"};
+    const QStringList expected = {"Format",        "Scaling",   "File Name", "ColorSync",
+                                  "Flip & Rotate", "Watermark", "Raw",       "FTP"};
     for (int code = 0; code < kKindCount; ++code)
         QCOMPARE(kindName(code), expected[code]);
     QVERIFY(kindName(8).isEmpty());
@@ -167,21 +176,26 @@ void tst_SettingKinds::goldenRecords_data()
     QTest::newRow("default File Name")
         << createSetting(kNameKind)
         << QByteArray::fromHex("0002000001") + QByteArray::fromHex("0005") + none +
-               QByteArray::fromHex("0001") + str("Extension") + QByteArray::fromHex("0005") +
-               none + QByteArray::fromHex("0006") + none + QByteArray::fromHex("0005") + none +
+               QByteArray::fromHex("0001") + str("Extension") + QByteArray::fromHex("0005") + none +
+               QByteArray::fromHex("0006") + none + QByteArray::fromHex("0005") + none +
                QByteArray::fromHex("0006") + none;
     QTest::newRow("default Format: empty options text, format 0")
         << createSetting(kFormatKind) << QByteArray::fromHex("0000000000000000");
     QTest::newRow("default Watermark: nil")
-        << createSetting(kWatermarkKind) << QByteArray::fromHex("00050000") + str("nil") +
-                                                QByteArray::fromHex("0000");
+        << createSetting(kWatermarkKind)
+        << QByteArray::fromHex("00050000") + str("nil") + QByteArray::fromHex("0000");
     QTest::newRow("default Raw") << createSetting(kRawKind)
                                  << QByteArray::fromHex("000600000044004400440000");
     QTest::newRow("default Flip & Rotate")
         << createSetting(kFlipRotateKind) << QByteArray::fromHex("00040000000000000000");
     QTest::newRow("default FTP") << createSetting(kFTPKind)
-                                 << QByteArray::fromHex("00070000" "00" "0000" "0000" "0000"
-                                                        "0000" "0000");
+                                 << QByteArray::fromHex("00070000"
+                                                        "00"
+                                                        "0000"
+                                                        "0000"
+                                                        "0000"
+                                                        "0000"
+                                                        "0000");
     auto red = std::make_shared<colorsyncSetting>();
     red->type = kColorSyncKind;
     red->label = 1;
@@ -286,8 +300,8 @@ void tst_SettingKinds::formatExporter_data()
         << QByteArray::fromHex("00000000") + str("NiL") + QByteArray::fromHex("0002") << false
         << QString() << QString();
     QTest::newRow("options text opens the format's exporter")
-        << QByteArray::fromHex("00000000") + str("quality=40") + QByteArray::fromHex("0001")
-        << true << QStringLiteral("jp2 ") << QStringLiteral("quality=40");
+        << QByteArray::fromHex("00000000") + str("quality=40") + QByteArray::fromHex("0001") << true
+        << QStringLiteral("jp2 ") << QStringLiteral("quality=40");
     QTest::newRow("empty text: the format's defaults")
         << QByteArray::fromHex("00000000") + str("") + QByteArray::fromHex("0006") << true
         << QStringLiteral(".SGI") << QString();
@@ -330,8 +344,8 @@ void tst_SettingKinds::watermarkFile()
     written.wmFile = path;
     written.wmPlacement = 3;
     const QByteArray record = recordOf(written);
-    QCOMPARE(record, QByteArray::fromHex("00050000") + str(path.toUtf8()) +
-                         QByteArray::fromHex("0003"));
+    QCOMPARE(record,
+             QByteArray::fromHex("00050000") + str(path.toUtf8()) + QByteArray::fromHex("0003"));
 
     watermarkSetting present;
     readInto(present, record);
@@ -350,8 +364,8 @@ void tst_SettingKinds::watermarkFile()
     earlier.wmFile = QStringLiteral("/earlier.png");
     readInto(earlier, record);
     QCOMPARE(earlier.wmFile, QStringLiteral("/earlier.png"));
-    readInto(earlier, QByteArray::fromHex("00050000") + str("relative.png") +
-                          QByteArray::fromHex("0001"));
+    readInto(earlier,
+             QByteArray::fromHex("00050000") + str("relative.png") + QByteArray::fromHex("0001"));
     QCOMPARE(earlier.wmFile, QStringLiteral("/earlier.png"));
     QCOMPARE(earlier.wmPlacement, 1);
 }

@@ -68,8 +68,8 @@ void tst_SettingsStore::formatThenScaling()
 void tst_SettingsStore::sameObjectsInBothLists()
 {
     SettingsStore store;
-    const QByteArray bytes = kFormatRecord + kScaleRecord + QByteArray::fromHex("0003000500000001") +
-                             kScaleRecord;
+    const QByteArray bytes =
+        kFormatRecord + kScaleRecord + QByteArray::fromHex("0003000500000001") + kScaleRecord;
     QVERIFY(store.readBytes(bytes).ok());
     QCOMPARE(store.scale.size(), size_t(2));
     QCOMPARE(store.colorsync.size(), size_t(1));
@@ -118,18 +118,18 @@ void tst_SettingsStore::damaged_data()
     QTest::newRow("unknown code after two records")
         << kFormatRecord + kScaleRecord + QByteArray::fromHex("000800000000") << 2 << qint64(23)
         << "unknown kind code 8";
-    QTest::newRow("negative code first") << QByteArray::fromHex("ffff0000") << 0 << qint64(0)
-                                         << "unknown kind code -1";
-    QTest::newRow("record cut short in its body") << kFormatRecord + kScaleRecord.left(14) << 1
-                                                  << qint64(8) << "cut short";
-    QTest::newRow("half a kind code at the end") << kScaleRecord + QByteArray(1, '\0') << 1
-                                                 << qint64(15) << "cut short";
+    QTest::newRow("negative code first")
+        << QByteArray::fromHex("ffff0000") << 0 << qint64(0) << "unknown kind code -1";
+    QTest::newRow("record cut short in its body")
+        << kFormatRecord + kScaleRecord.left(14) << 1 << qint64(8) << "cut short";
+    QTest::newRow("half a kind code at the end")
+        << kScaleRecord + QByteArray(1, '\0') << 1 << qint64(15) << "cut short";
     QTest::newRow("text count past the end")
         << kScaleRecord + QByteArray::fromHex("000000007fff41") << 1 << qint64(15) << "cut short";
     QTest::newRow("text count larger than the file")
         << QByteArray::fromHex("0000000000104e6f") << 0 << qint64(0) << "cut short";
-    QTest::newRow("negative text count") << QByteArray::fromHex("00050000fffe0000") << 0
-                                         << qint64(0) << "negative length";
+    QTest::newRow("negative text count")
+        << QByteArray::fromHex("00050000fffe0000") << 0 << qint64(0) << "negative length";
 }
 
 void tst_SettingsStore::damaged()
