@@ -1,17 +1,18 @@
 #include "settings/settingsstore.h"
 
 #include "settings/binaryextras.h"
+#include "settings/logging_p.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
-#include <QLoggingCategory>
 #include <QSaveFile>
+
 #include <algorithm>
 
-Q_LOGGING_CATEGORY(lcSettings, "quillon.settings", QtWarningMsg)
-
 namespace quillon::settings {
+
+Q_LOGGING_CATEGORY(lcSettings, "quillon.settings", QtWarningMsg)
 
 namespace {
 

@@ -16,7 +16,8 @@ inline constexpr qint64 kMaxSettingsFileBytes = 16 * 1024 * 1024;
 // and one list per kind holding the same objects. Used by the main window for the list the user
 // edits and by the batch job for the steps it runs. Copying a store copies the lists, not the
 // settings: both copies then share the setting objects.
-// Main thread; a running batch reads it and nobody changes it meanwhile.
+// Main thread (the batch job reads a favorite into its own store there too); a running batch
+// reads it and nobody changes it meanwhile.
 class SettingsStore
 {
 public:
