@@ -7,7 +7,7 @@
 
 namespace quillon::settings {
 
-// The eight kinds of setting. Fields without a default in the design start at zero, false,
+// The eight kinds of setting. Fields without a default below start at zero, false,
 // empty text or no object. Main thread, like batchSetting.
 
 // Code 0: the output format of a label group; heads the group.
