@@ -4,12 +4,15 @@
 
 namespace quillon::cli {
 
+int runLabel(const QStringList& args);
+
 // Each command lives in its own cmd_<name>.cpp and is listed here once.
 
 std::span<const Command> commands()
 {
-    static const std::array<Command, 0> kCommands = {{
-    }};
+    static const std::array kCommands = {
+        Command{"label", "[--set COLOR|none] FILE...", "print or set the colour label of files", runLabel},
+    };
     return kCommands;
 }
 
