@@ -42,6 +42,12 @@ ProfileHandle openBytes(cmsContext context, const QByteArray& bytes)
 {
     if (bytes.size() < 128)
         return ProfileHandle();
+    // LittleCMS checks tag offsets against the size the header declares and reads tags only
+    // when asked, so a truncated profile would open; the declared size must be present.
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const quint32 declared = quint32(p[0]) << 24 | quint32(p[1]) << 16 | quint32(p[2]) << 8 | p[3];
+    if (declared < 128 || declared > quint32(bytes.size()))
+        return ProfileHandle();
     return ProfileHandle(cmsOpenProfileFromMemTHR(context, bytes.constData(),
                                                   cmsUInt32Number(bytes.size())));
 }
