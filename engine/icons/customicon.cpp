@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QIcon>
-#include <QImageReader>
 #include <QImageWriter>
 #include <QMimeDatabase>
 #include <QPainter>
@@ -37,6 +36,38 @@ QString cacheHome()
     if (dir.isEmpty())
         dir = QDir::homePath() + QStringLiteral("/.cache");
     return dir;
+}
+
+// Largest thumbnail file read back; a 128 x 128 PNG is far smaller.
+constexpr qint64 kMaxThumbnailBytes = 4 << 20;
+
+quint32 be32(const QByteArray& data, qsizetype at)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(data.constData() + at);
+    return quint32(p[0]) << 24 | quint32(p[1]) << 16 | quint32(p[2]) << 8 | p[3];
+}
+
+// The value of a tEXt chunk of a PNG. Qt's own PNG reader joins keys and values with ':' and
+// cannot return keys that contain "::", as the thumbnail keys do, so the chunks are read here.
+QString pngText(const QByteArray& png, const QByteArray& key)
+{
+    qsizetype at = 8;
+    while (at + 12 <= png.size()) {
+        const quint32 length = be32(png, at);
+        if (length > quint32(png.size() - at - 12))
+            break;
+        const QByteArray type = png.mid(at + 4, 4);
+        if (type == "IEND")
+            break;
+        if (type == "tEXt") {
+            const QByteArray body = png.mid(at + 8, qsizetype(length));
+            const qsizetype zero = body.indexOf('\0');
+            if (zero > 0 && body.left(zero) == key)
+                return QString::fromLatin1(body.mid(zero + 1));
+        }
+        at += 12 + qsizetype(length);
+    }
+    return {};
 }
 
 } // namespace
@@ -87,7 +118,12 @@ bool putCustomIcon(const QString& target, QImage& picture, QString* error)
         *error = QStringLiteral("%1: no icon (%2)").arg(target, small.error);
         return false;
     }
-    const QImage icon = placedIcon(small.picture);
+    QImage icon = placedIcon(small.picture);
+    // Texts go on the picture itself: QImageWriter::setText joins key and value with ':',
+    // which the PNG writer would split again inside "Thumb::URI".
+    icon.setText(QStringLiteral("Thumb::URI"), fileUri(target));
+    icon.setText(QStringLiteral("Thumb::MTime"), mtimeText(target));
+    icon.setText(QStringLiteral("Software"), QStringLiteral("Quillon"));
     picture = small.picture;
 
     const QString path = thumbnailPath(target);
@@ -105,9 +141,6 @@ bool putCustomIcon(const QString& target, QImage& picture, QString* error)
     }
     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     QImageWriter writer(&file, "png");
-    writer.setText(QStringLiteral("Thumb::URI"), fileUri(target));
-    writer.setText(QStringLiteral("Thumb::MTime"), mtimeText(target));
-    writer.setText(QStringLiteral("Software"), QStringLiteral("Quillon"));
     if (!writer.write(icon)) {
         file.cancelWriting();
         *error = QStringLiteral("%1: cannot be written (%2)").arg(path, writer.errorString());
@@ -123,13 +156,16 @@ bool putCustomIcon(const QString& target, QImage& picture, QString* error)
 QImage getIcon(const QString& file)
 {
     // A thumbnail counts only while it describes the file as it is now.
-    QImageReader reader(thumbnailPath(file), "png");
-    if (reader.canRead() && reader.text(QStringLiteral("Thumb::URI")) == fileUri(file) &&
-        reader.text(QStringLiteral("Thumb::MTime")) == mtimeText(file)) {
-        const QImage thumbnail = reader.read();
-        const ScaleResult small = PictureScaler::RatioScaleInPixels(thumbnail, kSmallIconSize);
-        if (small.ok())
-            return small.picture;
+    QFile thumbnailFile(thumbnailPath(file));
+    if (thumbnailFile.open(QIODevice::ReadOnly) && thumbnailFile.size() <= kMaxThumbnailBytes) {
+        const QByteArray png = thumbnailFile.readAll();
+        if (pngText(png, "Thumb::URI") == fileUri(file) &&
+            pngText(png, "Thumb::MTime") == mtimeText(file)) {
+            const QImage thumbnail = QImage::fromData(png, "png");
+            const ScaleResult small = PictureScaler::RatioScaleInPixels(thumbnail, kSmallIconSize);
+            if (small.ok())
+                return small.picture;
+        }
     }
     const QMimeType mime = QMimeDatabase().mimeTypeForFile(file);
     QIcon icon = QIcon::fromTheme(mime.iconName());
