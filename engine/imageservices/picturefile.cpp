@@ -14,15 +14,23 @@ namespace quillon::engine {
 
 namespace {
 
-bool startsWith(const QByteArray& head, const char* magic, qsizetype length, qsizetype at = 0)
+// True when the length bytes of magic (which may hold NULs) stand at offset at of head.
+bool bytesAt(const QByteArray& head, qsizetype at, const char* magic, qsizetype length)
 {
     return head.size() >= at + length && std::memcmp(head.constData() + at, magic, size_t(length)) == 0;
 }
 
+// The same for a string literal, NUL-free, at the start or at an offset.
 template <std::size_t N>
-bool startsWith(const QByteArray& head, const char (&magic)[N], qsizetype at = 0)
+bool startsWith(const QByteArray& head, const char (&magic)[N])
 {
-    return startsWith(head, magic, qsizetype(N - 1), at);
+    return bytesAt(head, 0, magic, qsizetype(N - 1));
+}
+
+template <std::size_t N>
+bool textAt(const QByteArray& head, qsizetype at, const char (&magic)[N])
+{
+    return bytesAt(head, at, magic, qsizetype(N - 1));
 }
 
 unsigned byteAt(const QByteArray& head, qsizetype i)
@@ -71,7 +79,7 @@ bool isIco(const QByteArray& head)
 
 bool isHeif(const QByteArray& head)
 {
-    if (!startsWith(head, "ftyp", 4))
+    if (!textAt(head, 4, "ftyp"))
         return false;
     static const std::array<const char*, 10> kBrands = {
         "heic", "heix", "hevc", "hevx", "heim", "heis", "mif1", "msf1", "avif", "avis"};
@@ -89,16 +97,16 @@ bool looksLikePicture(const QByteArray& head)
     return startsWith(head, "\xff\xd8\xff") ||                  // JPEG
            startsWith(head, "\x89PNG\r\n\x1a\n") ||             // PNG
            startsWith(head, "GIF87a") || startsWith(head, "GIF89a") ||
-           startsWith(head, "II*\0", 4) || startsWith(head, "MM\0*", 4) || // TIFF
-           startsWith(head, "II+\0", 4) || startsWith(head, "MM\0+", 4) || // BigTIFF
+           bytesAt(head, 0, "II*\0", 4) || bytesAt(head, 0, "MM\0*", 4) || // TIFF
+           bytesAt(head, 0, "II+\0", 4) || bytesAt(head, 0, "MM\0+", 4) || // BigTIFF
            isBmp(head) ||
            (startsWith(head, "8BPS") && (byteAt(head, 5) == 1 || byteAt(head, 5) == 2)) ||
-           startsWith(head, "\0\0\0\x0cjP  \r\n\x87\n", 12) || // JPEG 2000 JP2
+           bytesAt(head, 0, "\0\0\0\x0cjP  \r\n\x87\n", 12) || // JPEG 2000 JP2
            startsWith(head, "\xff\x4f\xff\x51") ||               // JPEG 2000 codestream
            isSgi(head) ||
            ((startsWith(head, "FORM") || startsWith(head, "FOR4") || startsWith(head, "FOR8")) &&
             head.size() >= 12) ||                                // IFF (Amiga and Maya)
-           (startsWith(head, "RIFF") && startsWith(head, "WEBP", 8)) ||
+           (startsWith(head, "RIFF") && textAt(head, 8, "WEBP")) ||
            isHeif(head) || isPnm(head) || isIco(head) ||
            startsWith(head, "\x76\x2f\x31\x01") ||               // OpenEXR
            startsWith(head, "SDPX") || startsWith(head, "XPDS") ||
