@@ -132,8 +132,10 @@ bool putCustomIcon(const QString& target, QImage& picture, QString* error)
         return false;
     }
     // The thumbnail folders hold private previews of the user's files.
-    QFile::setPermissions(QFileInfo(path).path(),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const QString normal = QFileInfo(path).path();
+    for (const QString& folder : {QFileInfo(normal).path(), normal})
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                          QFileDevice::ExeOwner);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         *error = QStringLiteral("%1: cannot be written (%2)").arg(path, file.errorString());

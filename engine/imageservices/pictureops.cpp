@@ -4,6 +4,7 @@
 
 #include <QColorSpace>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
 #include <QPoint>
@@ -97,6 +98,11 @@ bool openAsPng(const QString& path, QImage* picture, QString* error)
 {
     *picture = QImage();
     QFile file(path);
+    // Only regular files: opening a FIFO or a device would block or read without end.
+    if (!QFileInfo(path).isFile()) {
+        *error = QStringLiteral("%1: not a file").arg(path);
+        return false;
+    }
     if (!file.open(QIODevice::ReadOnly)) {
         *error = QStringLiteral("%1: cannot be read (%2)").arg(path, file.errorString());
         return false;

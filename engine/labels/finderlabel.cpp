@@ -73,7 +73,7 @@ int labelOfTags(const QStringList& tags)
 int labelOfSidecar(const QString& sidecar)
 {
     QFile file(sidecar);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxSidecarBytes)
+    if (!QFileInfo(sidecar).isFile() || !file.open(QIODevice::ReadOnly) || file.size() > kMaxSidecarBytes)
         return 0;
     const QString text = QString::fromUtf8(file.readAll());
     // xmp:Label appears as an attribute (xmp:Label="Red") or an element (<xmp:Label>Red<).
