@@ -69,7 +69,6 @@ private slots:
     void setKeepsOtherTags_data();
     void setKeepsOtherTags();
     void setFailsWithReason();
-    void commandLine();
 
 private:
     QTemporaryDir m_dir;
@@ -185,39 +184,6 @@ void tst_finderlabel::setFailsWithReason()
     QCOMPARE(FinderLabelMBS(QStringLiteral("/proc/self/status")), 0);
     QVERIFY(!setFinderLabel(QStringLiteral("/proc/self/status"), 6, &error));
     QVERIFY2(error.contains("/proc/self/status"), qPrintable(error));
-}
-
-void tst_finderlabel::commandLine()
-{
-    QTemporaryDir dir;
-    const QString a = dir.filePath("a.jpg");
-    const QString b = dir.filePath("b.jpg");
-    writeFile(a);
-    writeFile(b);
-    QVERIFY(setTags(a, "holiday,grey"));
-    auto run = [](const QStringList& args, QString* out = nullptr) {
-        QProcess cli;
-        cli.start(QStringLiteral(QUILLON_CLI), QStringList{"label"} + args);
-        if (!cli.waitForFinished(30000))
-            return -1;
-        if (out)
-            *out = QString::fromUtf8(cli.readAllStandardOutput());
-        return cli.exitCode();
-    };
-    QString out;
-    QCOMPARE(run({a, b}, &out), 0);
-    QCOMPARE(out, a + ": Gray\n" + b + ": none\n");
-    QCOMPARE(run({"--set", "PURPLE", a, b}), 0);
-    QCOMPARE(tagsOf(a), QByteArray("holiday,Purple"));
-    QCOMPARE(tagsOf(b), QByteArray("Purple"));
-    QCOMPARE(run({"--set", "none", a}), 0);
-    QCOMPARE(tagsOf(a), QByteArray("holiday"));
-    QCOMPARE(run({"--set", "pink", a}), 2);
-    QCOMPARE(tagsOf(a), QByteArray("holiday"));
-    QCOMPARE(run({"--set"}), 2);
-    QCOMPARE(run({}), 2);
-    QCOMPARE(run({dir.filePath("missing.jpg"), b}, &out), 1);
-    QCOMPARE(out, b + ": Purple\n");
 }
 
 QTEST_GUILESS_MAIN(tst_finderlabel)
