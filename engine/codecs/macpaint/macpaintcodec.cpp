@@ -108,16 +108,18 @@ bool readMacPaint(const QByteArray& data, QImage* picture, QString* error)
     qsizetype left = end - start - kHeaderBytes;
     // Runs may cross row ends in files from some writers, so the rows are one PackBits stream.
     std::vector<uchar> bits(size_t(kRowBytes) * kMacPaintHeight);
-    qsizetype done = 0;
-    while (done < qsizetype(bits.size())) {
-        const qsizetype want = std::min<qsizetype>(kRowBytes, qsizetype(bits.size()) - done);
-        const qsizetype used = unpackBits(in, left, bits.data() + done, want);
-        if (used < 0)
-            return fail(error, QStringLiteral("MacPaint: the picture data ends at row %1 of %2.")
-                                   .arg(done / kRowBytes + 1).arg(kMacPaintHeight));
-        in += used;
-        left -= used;
-        done += want;
+    if (unpackBits(in, left, bits.data(), qsizetype(bits.size())) < 0) {
+        // Say how far the picture got: decode row by row up to the damage.
+        int rows = 0;
+        for (uchar row[kRowBytes]; rows < kMacPaintHeight; ++rows) {
+            const qsizetype used = unpackBits(in, left, row, kRowBytes);
+            if (used < 0)
+                break;
+            in += used;
+            left -= used;
+        }
+        return fail(error, QStringLiteral("MacPaint: the picture data ends at row %1 of %2.")
+                               .arg(rows + 1).arg(kMacPaintHeight));
     }
     for (int y = 0; y < kMacPaintHeight; ++y)
         std::memcpy(page.scanLine(y), bits.data() + qsizetype(y) * kRowBytes, kRowBytes);
