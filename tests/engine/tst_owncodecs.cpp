@@ -241,6 +241,8 @@ private slots:
     void pictRoundTrip();
     void pictOpcodes_data();
     void pictOpcodes();
+    void pictFromImageMagick_data();
+    void pictFromImageMagick();
     void pictRefusesWhatItCannotWrite();
     void macPaintPage_data();
     void macPaintPage();
@@ -505,6 +507,35 @@ void TestOwnCodecs::pictOpcodes()
     // And with the 512-byte application header in front.
     QVERIFY2(readPict(QByteArray(512, '\0') + bytes, &mine, &dpi, &error), qPrintable(error));
     QVERIFY(samePicture(mine, expected, 0, QStringLiteral("pict-opcodes-header-%1").arg(QTest::currentDataTag())));
+}
+
+void TestOwnCodecs::pictFromImageMagick_data()
+{
+    QTest::addColumn<bool>("alpha");
+    QTest::addColumn<int>("width");
+    QTest::newRow("rgb, rows over 250 bytes") << false << 67;
+    QTest::newRow("rgb, rows of 220 bytes (word counts from ImageMagick)") << false << 55;
+    QTest::newRow("rgb, short rows") << false << 9;
+    QTest::newRow("rgba") << true << 67;
+}
+
+// PICTs that ImageMagick writes read back as the picture it was given.
+void TestOwnCodecs::pictFromImageMagick()
+{
+    QFETCH(bool, alpha);
+    QFETCH(int, width);
+    const QImage picture = testPicture(alpha, width);
+    const QString png = m_dir.filePath(QStringLiteral("in.png"));
+    const QString pict = m_dir.filePath(QStringLiteral("im.pct"));
+    QVERIFY(picture.save(png));
+    bool ok = false;
+    run(kConvert, {png, QStringLiteral("PICT:") + pict}, &ok);
+    QVERIFY(ok);
+    QImage mine;
+    double dpi = 0;
+    QString error;
+    QVERIFY2(readPict(readAll(pict), &mine, &dpi, &error), qPrintable(error));
+    QVERIFY(samePicture(mine, picture, 0, QStringLiteral("pict-from-im-%1").arg(QTest::currentDataTag())));
 }
 
 void TestOwnCodecs::pictRefusesWhatItCannotWrite()

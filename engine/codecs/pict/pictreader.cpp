@@ -63,7 +63,7 @@ private:
     bool readPixMapFields(PixMap& map); // after rowBytes
     bool readColourTable(PixMap& map);
     bool bitmapOpcode(std::uint16_t op);
-    bool decodeRows(std::uint16_t op, const PixMap& map, QImage& tile);
+    bool decodeRows(std::uint16_t op, const PixMap& map, QImage& tile, int wordCountsAbove);
     bool ensureCanvas();
 
     const QByteArray& m_data;
@@ -230,7 +230,7 @@ bool PictReader::ensureCanvas()
     return true;
 }
 
-bool PictReader::decodeRows(std::uint16_t op, const PixMap& map, QImage& tile)
+bool PictReader::decodeRows(std::uint16_t op, const PixMap& map, QImage& tile, int wordCountsAbove)
 {
     const bool direct = op == opDirectBitsRect || op == opDirectBitsRgn;
     const int width = map.bounds.width(), height = map.bounds.height();
@@ -261,7 +261,7 @@ bool PictReader::decodeRows(std::uint16_t op, const PixMap& map, QImage& tile)
                 return truncated();
             std::copy(p, p + rowLength, row.begin());
         } else {
-            const qsizetype count = map.rowBytes > 250 ? m_in.u16() : m_in.u8();
+            const qsizetype count = map.rowBytes > wordCountsAbove ? m_in.u16() : m_in.u8();
             const uchar* p = m_in.take(count);
             if (!p)
                 return truncated();
@@ -369,8 +369,18 @@ bool PictReader::bitmapOpcode(std::uint16_t op)
     QImage tile(map.bounds.width(), map.bounds.height(), QImage::Format_ARGB32);
     if (tile.isNull())
         return fail(QStringLiteral("out of memory for a bitmap."));
-    if (!decodeRows(op, map, tile))
-        return false;
+    // QuickDraw counts the bytes of a packed row in a word when rows are over 250 bytes;
+    // ImageMagick writes words from 201 bytes on. Such rows fail as byte counts on the first
+    // row (its count's high byte is zero), and are read again the other way.
+    const ByteReader pixels = m_in;
+    if (!decodeRows(op, map, tile, 250)) {
+        if (map.rowBytes <= 200 || map.rowBytes > 250)
+            return false;
+        m_in = pixels;
+        m_error.clear();
+        if (!decodeRows(op, map, tile, 200))
+            return false;
+    }
 
     // Copy the source rectangle onto the destination rectangle (nearest pixel when the two
     // differ in size), cut to the canvas.
