@@ -195,6 +195,19 @@ void tst_SpecialButton::spaceClicks()
 
 void tst_SpecialButton::doubleDensityPictures()
 {
+    // On a double-density device the button draws its @2x picture, pixel for pixel.
+    QPixmap sharpScreen(48, 48);
+    sharpScreen.setDevicePixelRatio(2.0);
+    sharpScreen.fill(Qt::transparent);
+    m_button->render(&sharpScreen, QPoint(), QRegion(), QWidget::DrawChildren);
+    QImage drawn = sharpScreen.toImage().convertToFormat(QImage::Format_ARGB32);
+    QImage wanted = SpecialButton::picture(SpecialButton::Add, SpecialButton::Normal, 2.0)
+                        .toImage()
+                        .convertToFormat(QImage::Format_ARGB32);
+    drawn.setDevicePixelRatio(1.0);
+    wanted.setDevicePixelRatio(1.0);
+    QCOMPARE(drawn, wanted);
+
     for (int kind = SpecialButton::Action; kind <= SpecialButton::Path; ++kind)
         for (auto mode : {SpecialButton::Normal, SpecialButton::Pressed, SpecialButton::Disabled}) {
             const QPixmap sharp = SpecialButton::picture(kind, mode, 2.0);

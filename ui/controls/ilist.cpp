@@ -1,6 +1,7 @@
 #include "ui/controls/ilist.h"
 
 #include <QHeaderView>
+#include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QProxyStyle>
@@ -231,9 +232,12 @@ void iList::onSelectionChanged()
 
 void iList::emitCellPaint(QPainter* painter, const QRect& rect, const QModelIndex& index)
 {
-    const QTreeWidgetItem* item = itemFromIndex(index);
+    if (!isSignalConnected(QMetaMethod::fromSignal(&iList::cellenTextPaint)))
+        return;
+    // All rows are equally high, so the display row follows from the position.
+    const int row = (rect.top() + verticalOffset()) / uniformRowHeight();
     painter->save();
-    emit cellenTextPaint(painter, rect, rowOf(item), index.column());
+    emit cellenTextPaint(painter, rect, row, index.column());
     painter->restore();
 }
 

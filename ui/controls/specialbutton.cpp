@@ -93,10 +93,13 @@ QSize SpecialButton::sizeHint() const
 
 void SpecialButton::paintEvent(QPaintEvent*)
 {
-    const QPixmap pixmap = picture(m_kind, mode(), devicePixelRatioF());
+    QPainter painter(this);
+    // The scale the picture really reaches the pixels with: the screen's ratio, or that of a
+    // pixmap the button is rendered into.
+    const qreal scale = qMax(devicePixelRatioF(), qAbs(painter.deviceTransform().m11()));
+    const QPixmap pixmap = picture(m_kind, mode(), scale);
     if (pixmap.isNull())
         return;
-    QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawPixmap(QPointF(0, 0), pixmap);
     if (hasFocus()) {
