@@ -14,10 +14,9 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QTextStream>
-
 #include <cmath>
-#include <optional>
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -64,8 +63,8 @@ QImage render(const Picture& picture, int scale)
         else
             painter.setBrush(shape.fill);
         if (shape.strokeWidth > 0 && shape.stroke.alpha() > 0)
-            painter.setPen(QPen(shape.stroke, shape.strokeWidth, Qt::SolidLine, Qt::RoundCap,
-                                Qt::RoundJoin));
+            painter.setPen(
+                QPen(shape.stroke, shape.strokeWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         else
             painter.setPen(Qt::NoPen);
         painter.drawPath(shape.path);
@@ -119,8 +118,7 @@ QByteArray toSvg(const Picture& picture)
         const QLinearGradient& g = *picture.shapes[i].gradient;
         s << "<linearGradient id=\"g" << i << "\" gradientUnits=\"userSpaceOnUse\" x1=\""
           << svgNumber(g.start().x()) << "\" y1=\"" << svgNumber(g.start().y()) << "\" x2=\""
-          << svgNumber(g.finalStop().x()) << "\" y2=\"" << svgNumber(g.finalStop().y())
-          << "\">";
+          << svgNumber(g.finalStop().x()) << "\" y2=\"" << svgNumber(g.finalStop().y()) << "\">";
         for (const auto& stop : g.stops())
             s << "<stop offset=\"" << svgNumber(stop.first) << "\" stop-color=\""
               << svgColour(stop.second) << "\" stop-opacity=\"" << svgNumber(stop.second.alphaF())
@@ -155,7 +153,12 @@ QByteArray toSvg(const Picture& picture)
 
 constexpr int kButtonSize = 24;
 
-enum class Look { Normal, Pressed, Disabled };
+enum class Look
+{
+    Normal,
+    Pressed,
+    Disabled
+};
 
 QPainterPath glyph(const QString& kind)
 {
@@ -223,10 +226,12 @@ Picture buttonPicture(const QString& kind, Look look)
     Shape base;
     base.path = key;
     if (look == Look::Pressed) {
-        base.gradient = vertical(0, kButtonSize, QColor(0xb4, 0xb8, 0xbf), QColor(0xcf, 0xd2, 0xd8));
+        base.gradient =
+            vertical(0, kButtonSize, QColor(0xb4, 0xb8, 0xbf), QColor(0xcf, 0xd2, 0xd8));
         base.stroke = QColor(0x6e, 0x73, 0x7b);
     } else {
-        base.gradient = vertical(0, kButtonSize, QColor(0xfc, 0xfc, 0xfd), QColor(0xdf, 0xe1, 0xe5));
+        base.gradient =
+            vertical(0, kButtonSize, QColor(0xfc, 0xfc, 0xfd), QColor(0xdf, 0xe1, 0xe5));
         base.stroke = QColor(0x98, 0x9c, 0xa3);
     }
     base.strokeWidth = 1;
@@ -369,10 +374,10 @@ int main(int argc, char** argv)
         const QString k = QLatin1String(kind);
         const QString base = out.filePath(QStringLiteral("buttonimages/") + k);
         ok = ok && writeBoth(buttonPicture(k, Look::Normal), base, "tif");
-        ok = ok && writeBoth(buttonPicture(k, Look::Pressed), base + QStringLiteral("_Pressed"),
-                             "tif");
-        ok = ok && writeBoth(buttonPicture(k, Look::Disabled), base + QStringLiteral("_Disabled"),
-                             "tif");
+        ok = ok &&
+             writeBoth(buttonPicture(k, Look::Pressed), base + QStringLiteral("_Pressed"), "tif");
+        ok = ok &&
+             writeBoth(buttonPicture(k, Look::Disabled), base + QStringLiteral("_Disabled"), "tif");
     }
 
     const struct
@@ -390,16 +395,16 @@ int main(int argc, char** argv)
         {"gray", QColor(0x98, 0x98, 0x9d)},
     };
     for (const auto& label : labels)
-        ok = ok && writeBoth(labelPicture(label.colour),
-                             out.filePath(QStringLiteral("labels/") + QLatin1String(label.name)),
-                             "png");
+        ok = ok &&
+             writeBoth(labelPicture(label.colour),
+                       out.filePath(QStringLiteral("labels/") + QLatin1String(label.name)), "png");
 
     const Picture icon = iconPicture();
     for (int size : {16, 24, 32, 48, 64, 128, 256, 512}) {
-        QImage image = render(icon, 4).scaled(size, size, Qt::IgnoreAspectRatio,
-                                               Qt::SmoothTransformation);
-        ok = ok && writeImage(image,
-                              out.filePath(QStringLiteral("icons/quillon-%1.png").arg(size)), "png");
+        QImage image =
+            render(icon, 4).scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        ok = ok && writeImage(image, out.filePath(QStringLiteral("icons/quillon-%1.png").arg(size)),
+                              "png");
     }
     QFile svg(out.filePath(QStringLiteral("icons/quillon.svg")));
     if (!svg.open(QIODevice::WriteOnly | QIODevice::Truncate) || svg.write(toSvg(icon)) < 0) {

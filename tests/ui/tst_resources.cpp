@@ -38,11 +38,13 @@ QList<Expected> designedPictures()
     QList<Expected> out;
     for (const char* kind : {"Action", "Edit", "Add", "Remove", "Path"})
         for (const char* look : {"", "_Pressed", "_Disabled"}) {
-            const QString base = QStringLiteral("buttonimages/%1%2").arg(QLatin1String(kind), QLatin1String(look));
+            const QString base =
+                QStringLiteral("buttonimages/%1%2").arg(QLatin1String(kind), QLatin1String(look));
             out.append({base + QStringLiteral(".tif"), QSize(24, 24)});
             out.append({base + QStringLiteral("@2x.tif"), QSize(48, 48)});
         }
-    for (const char* label : {"all", "red", "orange", "yellow", "green", "blue", "purple", "gray"}) {
+    for (const char* label :
+         {"all", "red", "orange", "yellow", "green", "blue", "purple", "gray"}) {
         const QString base = QStringLiteral("labels/") + QLatin1String(label);
         out.append({base + QStringLiteral(".png"), QSize(10, 10)});
         out.append({base + QStringLiteral("@2x.png"), QSize(20, 20)});
@@ -138,8 +140,8 @@ void tst_Resources::otherDecoderReadsThem()
                    QStringList{QStringLiteral("-format"), QStringLiteral("%wx%h\\n")} + files);
     QVERIFY(identify.waitForFinished(60000));
     QCOMPARE(identify.exitCode(), 0);
-    const QStringList sizes =
-        QString::fromUtf8(identify.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList sizes = QString::fromUtf8(identify.readAllStandardOutput())
+                                  .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     QCOMPARE(sizes, expected);
 }
 
@@ -156,8 +158,9 @@ void tst_Resources::drawingProgramMakesTheCommittedFiles()
         const QImage committed = read(kSourceResources + e.name);
         QVERIFY2(!made.isNull(), qPrintable(e.name));
         QCOMPARE(made.size(), committed.size());
-        QVERIFY2(largestDifference(made, committed) <= 1,
-                 qPrintable(e.name + QStringLiteral(" differs from what the drawing program makes")));
+        QVERIFY2(
+            largestDifference(made, committed) <= 1,
+            qPrintable(e.name + QStringLiteral(" differs from what the drawing program makes")));
     }
     QFile made(dir.filePath(QStringLiteral("icons/quillon.svg")));
     QFile committed(kSourceResources + QStringLiteral("icons/quillon.svg"));
@@ -184,7 +187,8 @@ void tst_Resources::desktopFile()
     }
     QCOMPARE(entry.value(QStringLiteral("Exec")), QStringLiteral("quillon %F"));
     QCOMPARE(entry.value(QStringLiteral("Icon")), QStringLiteral("quillon"));
-    const QStringList types = entry.value(QStringLiteral("MimeType")).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    const QStringList types =
+        entry.value(QStringLiteral("MimeType")).split(QLatin1Char(';'), Qt::SkipEmptyParts);
     for (const char* type : {"image/jpeg", "image/png", "image/tiff", "image/x-canon-cr2"})
         QVERIFY2(types.contains(QLatin1String(type)), type);
     for (const QString& type : types)

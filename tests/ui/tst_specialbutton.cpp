@@ -32,7 +32,10 @@ private slots:
 
 private:
     void send(QEvent::Type type, QPoint pos, Qt::MouseButtons buttons);
-    QImage shown() const { return m_button->grab().toImage().convertToFormat(QImage::Format_ARGB32); }
+    QImage shown() const
+    {
+        return m_button->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    }
     QImage expected(SpecialButton::Mode mode) const;
 
     QWidget* m_window = nullptr;
@@ -86,8 +89,8 @@ void tst_SpecialButton::looks_data()
 {
     QTest::addColumn<int>("kind");
     for (int kind = SpecialButton::Action; kind <= SpecialButton::Path; ++kind)
-        QTest::newRow(qPrintable(QFileInfo(SpecialButton::picturePath(kind, SpecialButton::Normal))
-                                     .baseName()))
+        QTest::newRow(qPrintable(
+            QFileInfo(SpecialButton::picturePath(kind, SpecialButton::Normal)).baseName()))
             << kind;
 }
 

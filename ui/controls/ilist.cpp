@@ -55,15 +55,14 @@ public:
     {
         QStyleOptionViewItem opt(option);
         // The row is already filled with the selection blue (drawRow); the style only draws the
-        // text, in white, so no style can tint the designed colours.
-        // The keyboard focus frame is left off the selected row, which the blue already marks
-        // (some styles fill the frame with a tint); an unselected current row still shows it.
+        // text, in white, so no style can tint the designed colours. The keyboard focus frame is
+        // left off the selected row, which the blue already marks (some styles fill the frame
+        // with a tint); an unselected current row still shows it.
         if (opt.state & QStyle::State_Selected) {
             opt.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus);
             opt.palette.setColor(QPalette::Text, QColor::fromRgb(iList::kSelectedTextColour));
         }
-        // The focus frame and the hover look are drawn only where they help: the focus frame on
-        // content rows, hover never (it would tint the stripes).
+        // Hover is never drawn (it would tint the stripes), the focus frame never on a filler.
         opt.state &= ~QStyle::State_MouseOver;
         if (index.data(kFillerRole).toBool())
             opt.state &= ~QStyle::State_HasFocus;
@@ -88,7 +87,7 @@ iList::iList(QWidget* parent) : QTreeWidget(parent)
     setHeaderHidden(true);
     setRootIsDecorated(false);
     setAlternatingRowColors(false); // the stripes are painted by the list itself
-    setAllColumnsShowFocus(false); // the delegate decides where the focus frame goes
+    setAllColumnsShowFocus(false);  // the delegate decides where the focus frame goes
     viewport()->setAutoFillBackground(false);
 
     QPalette pal = palette();
@@ -111,7 +110,10 @@ bool iList::isFiller(const QTreeWidgetItem* item)
 
 int iList::uniformRowHeight() const
 {
-    return qMax(fontMetrics().height(), iconSize().height()) + 2 * kRowPadding;
+    const int icon = iconSize().isValid()
+                         ? iconSize().height()
+                         : style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, this);
+    return qMax(fontMetrics().height(), icon) + 2 * kRowPadding;
 }
 
 int iList::visibleHeight() const

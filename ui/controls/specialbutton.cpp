@@ -16,12 +16,18 @@ namespace {
 const char* kindName(int kind)
 {
     switch (kind) {
-    case SpecialButton::Action: return "Action";
-    case SpecialButton::Edit: return "Edit";
-    case SpecialButton::Add: return "Add";
-    case SpecialButton::Remove: return "Remove";
-    case SpecialButton::Path: return "Path";
-    default: return nullptr;
+    case SpecialButton::Action:
+        return "Action";
+    case SpecialButton::Edit:
+        return "Edit";
+    case SpecialButton::Add:
+        return "Add";
+    case SpecialButton::Remove:
+        return "Remove";
+    case SpecialButton::Path:
+        return "Path";
+    default:
+        return nullptr;
     }
 }
 

@@ -19,8 +19,20 @@ class SpecialButton : public QAbstractButton
     Q_PROPERTY(int kind READ kind WRITE setKind)
 
 public:
-    enum Kind { Action = 1, Edit = 2, Add = 3, Remove = 4, Path = 5 };
-    enum Mode { Normal = 0, Pressed = 1, Disabled = 2 };
+    enum Kind
+    {
+        Action = 1,
+        Edit = 2,
+        Add = 3,
+        Remove = 4,
+        Path = 5
+    };
+    enum Mode
+    {
+        Normal = 0,
+        Pressed = 1,
+        Disabled = 2
+    };
 
     explicit SpecialButton(int kind = 0, QWidget* parent = nullptr);
 
