@@ -6,6 +6,7 @@
 #include "ui/main/filenamebuilder.h"
 #include "ui/main/mainwindow.h"
 #include "ui/main/modepopup_p.h"
+#include "ui/controls/saeditfield.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -181,12 +182,12 @@ QWidget* mainWindow::buildScalePage()
     m_widthText->setMinimumWidth(
         m_widthText->fontMetrics().horizontalAdvance(QStringLiteral("Width:")) +
         2 * m_widthText->margin());
-    m_widthField = named(new QLineEdit(QStringLiteral("400"), m_GroupBox3),
+    m_widthField = named(new saEditField(QStringLiteral("400"), m_GroupBox3),
                          QStringLiteral("widthField"));
     m_scalingMenu1 = popup(QStringLiteral("scalingMenu1"), units, m_GroupBox3);
     m_heightText = named(rightLabel(QStringLiteral("Height:"), m_GroupBox3),
                          QStringLiteral("heightText"));
-    m_heightField = named(new QLineEdit(QStringLiteral("100"), m_GroupBox3),
+    m_heightField = named(new saEditField(QStringLiteral("100"), m_GroupBox3),
                           QStringLiteral("heightField"));
     m_scalingMenu2 = popup(QStringLiteral("scalingMenu2"), units, m_GroupBox3);
     m_scalingCPCheckBox =
@@ -206,7 +207,7 @@ QWidget* mainWindow::buildScalePage()
                                 QStringLiteral("keepScaleCheckBox"));
     m_resolutionCheckBox = named(new QCheckBox(QStringLiteral("Resolution:"), page),
                                  QStringLiteral("resolutionCheckBox"));
-    m_resField = named(new QLineEdit(QStringLiteral("300"), page), QStringLiteral("resField"));
+    m_resField = named(new saEditField(QStringLiteral("300"), page), QStringLiteral("resField"));
     m_resField->setMaximumWidth(m_resField->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 16);
     auto* dpi = named(new QLabel(QStringLiteral("DPI"), page), QStringLiteral("StaticText9"));
     auto* row = new QHBoxLayout;
@@ -249,7 +250,7 @@ QWidget* mainWindow::buildNamePage()
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(3, 1);
     for (int i = 0; i < nameSetting::kParts; ++i) {
-        m_preField[size_t(i)] = named(new QLineEdit(QStringLiteral("None"), page),
+        m_preField[size_t(i)] = named(new saEditField(QStringLiteral("None"), page),
                                       QStringLiteral("preField%1").arg(i));
         m_preField[size_t(i)]->setEnabled(false);
         QStringList prefixModes = kPrefixModes;
@@ -261,7 +262,7 @@ QWidget* mainWindow::buildNamePage()
 
         const QString suffixText = i == 0 ? QStringLiteral("Extension") : QStringLiteral("None");
         m_sufField[size_t(i)] =
-            named(new QLineEdit(suffixText, page), QStringLiteral("sufField%1").arg(i));
+            named(new saEditField(suffixText, page), QStringLiteral("sufField%1").arg(i));
         m_sufField[size_t(i)]->setEnabled(false);
         QStringList suffixModes = kSuffixModes;
         if (i == 1)
@@ -367,7 +368,7 @@ QWidget* mainWindow::buildWatermarkPage()
     auto* box = named(new QGroupBox(QStringLiteral("Image File"), page), QStringLiteral("GroupBox4"));
     auto* row = new QHBoxLayout(box);
     row->setContentsMargins(8, 4, 8, 4);
-    m_wmFileField = named(new QLineEdit(box), QStringLiteral("wmFileField"));
+    m_wmFileField = named(new saEditField(box), QStringLiteral("wmFileField"));
     // The field shows the chosen file's name; the file itself is chosen with "Select".
     m_wmFileField->setReadOnly(true);
     m_wmSelectButton = named(new QPushButton(QStringLiteral("Select"), box),
@@ -453,7 +454,7 @@ QWidget* mainWindow::buildFTPPage()
     grid->setVerticalSpacing(3);
     int row = 0;
     auto field = [&](const QString& caption, const QString& name) {
-        auto* edit = named(new QLineEdit(page), name);
+        auto* edit = named(new saEditField(page), name);
         grid->addWidget(rightLabel(caption, page), row, 0);
         grid->addWidget(edit, row, 1, Qt::AlignLeft);
         ++row;

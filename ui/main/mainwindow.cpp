@@ -8,6 +8,8 @@
 #include "ui/main/label.h"
 #include "ui/main/labelwindow.h"
 #include "ui/main/settingslist_p.h"
+#include "ui/controls/saeditfield.h"
+#include "ui/controls/specialbutton.h"
 
 #include <QAction>
 #include <QApplication>
@@ -85,20 +87,17 @@ void mainWindow::buildList(QWidget* host)
 
     auto* row = new QHBoxLayout;
     row->setSpacing(4);
+    row->setAlignment(Qt::AlignVCenter);
     m_funcMenu = new QComboBox(host);
     m_funcMenu->setObjectName(QStringLiteral("funcMenu"));
     m_funcMenu->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    m_addButton = new QPushButton(QStringLiteral("+"), host);
+    m_addButton = new SpecialButton(SpecialButton::Add, host);
     m_addButton->setObjectName(QStringLiteral("addButton"));
     m_addButton->setToolTip(QStringLiteral("Add"));
-    m_removeButton = new QPushButton(QStringLiteral("\u2212"), host);
+    m_removeButton = new SpecialButton(SpecialButton::Remove, host);
     m_removeButton->setObjectName(QStringLiteral("removeButton"));
     m_removeButton->setToolTip(QStringLiteral("Remove"));
     m_removeButton->setEnabled(false);
-    for (QPushButton* button : {m_addButton, m_removeButton}) {
-        const int side = m_funcMenu->sizeHint().height();
-        button->setFixedSize(side, side);
-    }
     row->addWidget(m_funcMenu, 1);
     row->addWidget(m_addButton);
     row->addWidget(m_removeButton);
@@ -109,8 +108,8 @@ void mainWindow::buildList(QWidget* host)
     connect(m_ListBox1, &QTreeWidget::itemDoubleClicked, this,
             [this](QTreeWidgetItem* item) { ListBox1_DoubleClick(item); });
     connect(m_ListBox1, &QTreeWidget::itemCollapsed, this, &mainWindow::ListBox1_Collapsed);
-    connect(m_addButton, &QPushButton::clicked, this, &mainWindow::addButton_Clicked);
-    connect(m_removeButton, &QPushButton::clicked, this, &mainWindow::removeButton_Clicked);
+    connect(m_addButton, &SpecialButton::clicked, this, &mainWindow::addButton_Clicked);
+    connect(m_removeButton, &SpecialButton::clicked, this, &mainWindow::removeButton_Clicked);
 }
 
 void mainWindow::fitGeometry()
@@ -614,8 +613,12 @@ void mainWindow::editCommand(const QString& name)
     else if (name == QLatin1String("EditClear") && field->hasSelectedText() &&
              !field->isReadOnly())
         field->del();
-    else if (name == QLatin1String("EditSelectAll"))
-        field->selectAll();
+    else if (name == QLatin1String("EditSelectAll")) {
+        if (auto* selectAllField = qobject_cast<saEditField*>(field))
+            selectAllField->selectAllText();
+        else
+            field->selectAll();
+    }
 }
 
 void mainWindow::aboutQuillon()

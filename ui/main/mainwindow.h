@@ -27,6 +27,7 @@ class QWidget;
 namespace quillon::ui {
 
 class labelWindow;
+class SpecialButton;
 class SettingsList;
 
 // The application's one document window: the settings list with its label groups on the left,
@@ -181,8 +182,8 @@ private:
     // Settings list.
     SettingsList* m_ListBox1 = nullptr;
     QComboBox* m_funcMenu = nullptr;
-    QPushButton* m_addButton = nullptr;
-    QPushButton* m_removeButton = nullptr;
+    SpecialButton* m_addButton = nullptr;
+    SpecialButton* m_removeButton = nullptr;
     QGroupBox* m_GroupBox1 = nullptr;
     QStackedWidget* m_PagePanel1 = nullptr;
     labelWindow* m_labelWindow = nullptr;
