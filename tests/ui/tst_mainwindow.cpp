@@ -19,7 +19,6 @@
 #include <QStackedWidget>
 #include <QTest>
 #include <QTreeWidget>
-
 #include <memory>
 
 using namespace quillon;
@@ -29,8 +28,7 @@ using quillon::ui::mainWindow;
 namespace {
 
 // A new setting of a kind as a settings file gives it, with its kind code in `type`.
-template <typename Kind>
-std::shared_ptr<Kind> made(int code)
+template <typename Kind> std::shared_ptr<Kind> made(int code)
 {
     return std::static_pointer_cast<Kind>(createSetting(code));
 }
@@ -79,8 +77,7 @@ private slots:
     void pagesSharedBySettingsOfOneKind();
 
 private:
-    template <typename W>
-    W* child(const QString& name) const
+    template <typename W> W* child(const QString& name) const
     {
         W* widget = m_window->findChild<W*>(name);
         if (!widget)
@@ -341,8 +338,8 @@ void tst_MainWindow::labelPickerSetsTheGroupsLabel()
     QStringList rows;
     for (int i = 0; i < popup->count(); ++i)
         rows << popup->itemText(i);
-    QCOMPARE(rows, QStringList({"None", "", "Red", "Orange", "Yellow", "Green", "Blue", "Purple",
-                                "Gray"}));
+    QCOMPARE(rows, QStringList(
+                       {"None", "", "Red", "Orange", "Yellow", "Green", "Blue", "Purple", "Gray"}));
     QCOMPARE(popup->currentIndex(), 2); // the group's label 1, red
     picker->setLabel(7);
     QCOMPARE(popup->currentIndex(), 8);
@@ -419,7 +416,7 @@ void tst_MainWindow::scalingRules()
     auto* resolution = child<QCheckBox>(QStringLiteral("resolutionCheckBox"));
     auto* resField = child<QLineEdit>(QStringLiteral("resField"));
     auto* widthText = child<QLabel>(QStringLiteral("widthText"));
-    const QStringList inBox = {"widthText", "widthField", "scalingMenu1", "heightText",
+    const QStringList inBox = {"widthText",   "widthField",   "scalingMenu1",     "heightText",
                                "heightField", "scalingMenu2", "scalingCPCheckBox"};
     auto enabled = [&] {
         QStringList on;
@@ -474,8 +471,8 @@ void tst_MainWindow::sliderTexts()
     QFETCH(QString, text);
     add(QStringLiteral("Raw"));
     const std::pair<const char*, const char*> sliders[] = {{"rawRedSlider", "RedText"},
-                                                          {"rawBlueSlider", "BlueText"},
-                                                          {"rawBrightnessSlider", "BrightText"}};
+                                                           {"rawBlueSlider", "BlueText"},
+                                                           {"rawBrightnessSlider", "BrightText"}};
     for (const auto& [slider, label] : sliders) {
         child<QSlider>(QString::fromLatin1(slider))->setValue(value);
         QCOMPARE(child<QLabel>(QString::fromLatin1(label))->text(), text);
@@ -532,13 +529,12 @@ void tst_MainWindow::exampleName_data()
     QTest::newRow("empty user text keeps its separator")
         << QList<int>{0, 5, 5} << QStringList() << extension << QStringList() << true
         << "_MyFile.jpg";
-    QTest::newRow("suffix text then extension")
-        << noPrefix << QStringList() << QList<int>{0, 1, 6} << QStringList{"-web"} << true
-        << "MyFile-web.jpg";
+    QTest::newRow("suffix text then extension") << noPrefix << QStringList() << QList<int>{0, 1, 6}
+                                                << QStringList{"-web"} << true << "MyFile-web.jpg";
     QTest::newRow("extension then 3 digits") << noPrefix << QStringList() << QList<int>{1, 5, 6}
                                              << QStringList() << true << "MyFile.jpg001";
-    QTest::newRow("no suffix at all") << noPrefix << QStringList() << QList<int>{6, 6, 6}
-                                      << QStringList() << true << "MyFile";
+    QTest::newRow("no suffix at all")
+        << noPrefix << QStringList() << QList<int>{6, 6, 6} << QStringList() << true << "MyFile";
     QTest::newRow("every prefix, suffix date")
         << QList<int>{2, 4, 1} << QStringList() << QList<int>{2, 3, 6} << QStringList() << true
         << "1_001_" + today + "_MyFile" + today + "1";

@@ -21,7 +21,6 @@
 #include <QStyleOptionComboBox>
 #include <QTest>
 #include <QTreeWidget>
-
 #include <memory>
 
 using quillon::ui::mainWindow;
@@ -151,7 +150,8 @@ void tst_MainWindowLayout::everyPageRendersUncut()
     for (int row = -1; row < group->childCount(); ++row) {
         QTreeWidgetItem* item = row < 0 ? group : group->child(row);
         list->scrollToItem(item);
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(item).center());
         QVERIFY(panel->isVisible());
         const int page = panel->currentIndex();
         QCOMPARE(page, row + 1);
@@ -249,12 +249,29 @@ void tst_MainWindowLayout::menuOrder()
             items << (item->isSeparator() ? QStringLiteral("-") : item->objectName());
     }
     QCOMPARE(menus, QStringList({"&File", "&Edit", "Favorites", "&Help"}));
-    QCOMPARE(items, QStringList({"FileClose", "-", "FileStartProcess", "FilePreview",
-                                 "FileReset", "-", "FileEditSourceFiles",
-                                 "FileResetSourceFiles", "FileQuit", "EditUndo", "-", "EditCut",
-                                 "EditCopy", "EditPaste", "EditClear", "-", "EditSelectAll",
-                                 "FavoritesAddToFavorites", "FavoritesEditFavorites", "-",
-                                 "FavoritesfavItem", "-", "AppleAboutQuillon"}));
+    QCOMPARE(items, QStringList({"FileClose",
+                                 "-",
+                                 "FileStartProcess",
+                                 "FilePreview",
+                                 "FileReset",
+                                 "-",
+                                 "FileEditSourceFiles",
+                                 "FileResetSourceFiles",
+                                 "FileQuit",
+                                 "EditUndo",
+                                 "-",
+                                 "EditCut",
+                                 "EditCopy",
+                                 "EditPaste",
+                                 "EditClear",
+                                 "-",
+                                 "EditSelectAll",
+                                 "FavoritesAddToFavorites",
+                                 "FavoritesEditFavorites",
+                                 "-",
+                                 "FavoritesfavItem",
+                                 "-",
+                                 "AppleAboutQuillon"}));
 
     // Reset Settings from the menu: one Format group of label 0 again, the sources kept.
     window.sourceFiles() << QStringLiteral("/pictures");

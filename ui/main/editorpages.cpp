@@ -3,10 +3,10 @@
 
 #include "settings/globals.h"
 #include "settings/settingkinds.h"
+#include "ui/controls/saeditfield.h"
 #include "ui/main/filenamebuilder.h"
 #include "ui/main/mainwindow.h"
 #include "ui/main/modepopup_p.h"
-#include "ui/controls/saeditfield.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -25,7 +25,6 @@
 #include <QSlider>
 #include <QStackedWidget>
 #include <QVBoxLayout>
-
 #include <cmath>
 
 namespace quillon::ui {
@@ -39,8 +38,7 @@ constexpr int kSliderMiddle = 68;
 constexpr int kSliderPageStep = 4;
 constexpr int kPortFieldWidth = 60;
 
-template <typename W>
-W* named(W* widget, const QString& name)
+template <typename W> W* named(W* widget, const QString& name)
 {
     widget->setObjectName(name);
     return widget;
@@ -81,25 +79,33 @@ QVBoxLayout* pageLayout(QWidget* page, const QString& title)
     return layout;
 }
 
-const QStringList kPrefixModes = {
-    QStringLiteral("User Text"),           QStringLiteral("Date"),
-    QStringLiteral("1 Digit Serial Number"), QStringLiteral("2 Digit Serial Number"),
-    QStringLiteral("3 Digit Serial Number"), QStringLiteral("None")};
-const QStringList kSuffixModes = {
-    QStringLiteral("User Text"),           QStringLiteral("Extension"),
-    QStringLiteral("date"),                QStringLiteral("1 Digit Serial Number"),
-    QStringLiteral("2 Digit Serial Number"), QStringLiteral("3 Digit Serial Number"),
-    QStringLiteral("None")};
+const QStringList kPrefixModes = {QStringLiteral("User Text"),
+                                  QStringLiteral("Date"),
+                                  QStringLiteral("1 Digit Serial Number"),
+                                  QStringLiteral("2 Digit Serial Number"),
+                                  QStringLiteral("3 Digit Serial Number"),
+                                  QStringLiteral("None")};
+const QStringList kSuffixModes = {QStringLiteral("User Text"),
+                                  QStringLiteral("Extension"),
+                                  QStringLiteral("date"),
+                                  QStringLiteral("1 Digit Serial Number"),
+                                  QStringLiteral("2 Digit Serial Number"),
+                                  QStringLiteral("3 Digit Serial Number"),
+                                  QStringLiteral("None")};
 
 QString formatMenuEntry(int code)
 {
-    static const QStringList entries = {
-        QStringLiteral("JPEG"),        QStringLiteral("JPEG 2000"),
-        QStringLiteral("TIFF"),        QStringLiteral("Photoshop"),
-        QStringLiteral("Windows BMP"), QStringLiteral("Apple PICT"),
-        QStringLiteral("Silicon Graphics SGI"), QStringLiteral("Maya IFF"),
-        QStringLiteral("PNG"),         QStringLiteral("Targa"),
-        QStringLiteral("MacPaint")};
+    static const QStringList entries = {QStringLiteral("JPEG"),
+                                        QStringLiteral("JPEG 2000"),
+                                        QStringLiteral("TIFF"),
+                                        QStringLiteral("Photoshop"),
+                                        QStringLiteral("Windows BMP"),
+                                        QStringLiteral("Apple PICT"),
+                                        QStringLiteral("Silicon Graphics SGI"),
+                                        QStringLiteral("Maya IFF"),
+                                        QStringLiteral("PNG"),
+                                        QStringLiteral("Targa"),
+                                        QStringLiteral("MacPaint")};
     return entries.value(code);
 }
 
@@ -141,8 +147,8 @@ QWidget* mainWindow::buildFormatPage()
     for (int code = 0; !getFormat(code).isEmpty(); ++code)
         names << formatMenuEntry(code);
     m_formatMenu = popup(QStringLiteral("formatMenu"), names, page);
-    m_optionsButton = named(new QPushButton(QStringLiteral("Options..."), page),
-                            QStringLiteral("optionsButton"));
+    m_optionsButton =
+        named(new QPushButton(QStringLiteral("Options..."), page), QStringLiteral("optionsButton"));
     auto* row = new QHBoxLayout;
     row->addStretch(1);
     row->addWidget(m_formatMenu);
@@ -171,28 +177,27 @@ QWidget* mainWindow::buildScalePage()
     QVBoxLayout* layout = pageLayout(page, QStringLiteral("Scaling"));
     const QStringList units = {QStringLiteral("Pixels"), QStringLiteral("Percent")};
 
-    m_GroupBox3 = named(new QGroupBox(QStringLiteral("Dimensions"), page),
-                        QStringLiteral("GroupBox3"));
+    m_GroupBox3 =
+        named(new QGroupBox(QStringLiteral("Dimensions"), page), QStringLiteral("GroupBox3"));
     auto* grid = new QGridLayout(m_GroupBox3);
     grid->setContentsMargins(8, 4, 8, 4);
     grid->setVerticalSpacing(4);
-    m_widthText = named(rightLabel(QStringLiteral("Size:"), m_GroupBox3),
-                        QStringLiteral("widthText"));
+    m_widthText =
+        named(rightLabel(QStringLiteral("Size:"), m_GroupBox3), QStringLiteral("widthText"));
     // Wide enough for both of its captions.
     m_widthText->setMinimumWidth(
         m_widthText->fontMetrics().horizontalAdvance(QStringLiteral("Width:")) +
         2 * m_widthText->margin());
-    m_widthField = named(new saEditField(QStringLiteral("400"), m_GroupBox3),
-                         QStringLiteral("widthField"));
+    m_widthField =
+        named(new saEditField(QStringLiteral("400"), m_GroupBox3), QStringLiteral("widthField"));
     m_scalingMenu1 = popup(QStringLiteral("scalingMenu1"), units, m_GroupBox3);
-    m_heightText = named(rightLabel(QStringLiteral("Height:"), m_GroupBox3),
-                         QStringLiteral("heightText"));
-    m_heightField = named(new saEditField(QStringLiteral("100"), m_GroupBox3),
-                          QStringLiteral("heightField"));
+    m_heightText =
+        named(rightLabel(QStringLiteral("Height:"), m_GroupBox3), QStringLiteral("heightText"));
+    m_heightField =
+        named(new saEditField(QStringLiteral("100"), m_GroupBox3), QStringLiteral("heightField"));
     m_scalingMenu2 = popup(QStringLiteral("scalingMenu2"), units, m_GroupBox3);
-    m_scalingCPCheckBox =
-        named(new QCheckBox(QStringLiteral("Constrain Proportions"), m_GroupBox3),
-              QStringLiteral("scalingCPCheckBox"));
+    m_scalingCPCheckBox = named(new QCheckBox(QStringLiteral("Constrain Proportions"), m_GroupBox3),
+                                QStringLiteral("scalingCPCheckBox"));
     m_scalingCPCheckBox->setChecked(true);
     grid->addWidget(m_widthText, 0, 0);
     grid->addWidget(m_widthField, 0, 1);
@@ -208,7 +213,8 @@ QWidget* mainWindow::buildScalePage()
     m_resolutionCheckBox = named(new QCheckBox(QStringLiteral("Resolution:"), page),
                                  QStringLiteral("resolutionCheckBox"));
     m_resField = named(new saEditField(QStringLiteral("300"), page), QStringLiteral("resField"));
-    m_resField->setMaximumWidth(m_resField->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 16);
+    m_resField->setMaximumWidth(
+        m_resField->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 16);
     auto* dpi = named(new QLabel(QStringLiteral("DPI"), page), QStringLiteral("StaticText9"));
     auto* row = new QHBoxLayout;
     row->addWidget(m_resolutionCheckBox);
@@ -240,12 +246,12 @@ QWidget* mainWindow::buildNamePage()
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(2);
     grid->setVerticalSpacing(4);
-    grid->addWidget(named(new QLabel(QStringLiteral("Prefix:"), page),
-                          QStringLiteral("StaticText11")),
-                    0, 0, 1, 2);
-    grid->addWidget(named(new QLabel(QStringLiteral("Suffix:"), page),
-                          QStringLiteral("StaticText12")),
-                    0, 3, 1, 2);
+    grid->addWidget(
+        named(new QLabel(QStringLiteral("Prefix:"), page), QStringLiteral("StaticText11")), 0, 0, 1,
+        2);
+    grid->addWidget(
+        named(new QLabel(QStringLiteral("Suffix:"), page), QStringLiteral("StaticText12")), 0, 3, 1,
+        2);
     grid->setColumnMinimumWidth(2, 10);
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(3, 1);
@@ -336,16 +342,17 @@ QWidget* mainWindow::buildFlipRotatePage()
 {
     auto* page = named(new QWidget, QStringLiteral("flipRotatePage"));
     QVBoxLayout* layout = pageLayout(page, QStringLiteral("Flip & Rotate"));
-    m_flipCheckBox = named(new QCheckBox(QStringLiteral("Flip:"), page),
-                           QStringLiteral("flipCheckBox"));
+    m_flipCheckBox =
+        named(new QCheckBox(QStringLiteral("Flip:"), page), QStringLiteral("flipCheckBox"));
     m_flipMenu = popup(QStringLiteral("flipMenu"),
                        {QStringLiteral("Flip Vertical"), QStringLiteral("Flip Horizontal")}, page);
-    m_rotateCheckBox = named(new QCheckBox(QStringLiteral("Rotate:"), page),
-                             QStringLiteral("rotateCheckBox"));
-    m_rotateMenu = popup(QStringLiteral("rotateMenu"),
-                         {QStringLiteral("Rotate 90\u00b0 CW"), QStringLiteral("Rotate 90\u00b0 CCW"),
-                          QStringLiteral("Rotate 180\u00b0")},
-                         page);
+    m_rotateCheckBox =
+        named(new QCheckBox(QStringLiteral("Rotate:"), page), QStringLiteral("rotateCheckBox"));
+    m_rotateMenu =
+        popup(QStringLiteral("rotateMenu"),
+              {QStringLiteral("Rotate 90\u00b0 CW"), QStringLiteral("Rotate 90\u00b0 CCW"),
+               QStringLiteral("Rotate 180\u00b0")},
+              page);
     auto* grid = new QGridLayout;
     grid->addWidget(m_flipCheckBox, 0, 0);
     grid->addWidget(m_flipMenu, 0, 1);
@@ -365,25 +372,26 @@ QWidget* mainWindow::buildWatermarkPage()
 {
     auto* page = named(new QWidget, QStringLiteral("watermarkPage"));
     QVBoxLayout* layout = pageLayout(page, QStringLiteral("Watermark"));
-    auto* box = named(new QGroupBox(QStringLiteral("Image File"), page), QStringLiteral("GroupBox4"));
+    auto* box =
+        named(new QGroupBox(QStringLiteral("Image File"), page), QStringLiteral("GroupBox4"));
     auto* row = new QHBoxLayout(box);
     row->setContentsMargins(8, 4, 8, 4);
     m_wmFileField = named(new saEditField(box), QStringLiteral("wmFileField"));
     // The field shows the chosen file's name; the file itself is chosen with "Select".
     m_wmFileField->setReadOnly(true);
-    m_wmSelectButton = named(new QPushButton(QStringLiteral("Select"), box),
-                             QStringLiteral("wmSelectButton"));
+    m_wmSelectButton =
+        named(new QPushButton(QStringLiteral("Select"), box), QStringLiteral("wmSelectButton"));
     row->addWidget(m_wmFileField, 1);
     row->addWidget(m_wmSelectButton);
     layout->addWidget(box);
-    m_wmPlaceMenu = popup(QStringLiteral("wmPlaceMenu"),
-                          {QStringLiteral("Top Left"), QStringLiteral("Top Right"),
-                           QStringLiteral("Center"), QStringLiteral("Bottom Left"),
-                           QStringLiteral("Bottom Right")},
-                          page);
+    m_wmPlaceMenu =
+        popup(QStringLiteral("wmPlaceMenu"),
+              {QStringLiteral("Top Left"), QStringLiteral("Top Right"), QStringLiteral("Center"),
+               QStringLiteral("Bottom Left"), QStringLiteral("Bottom Right")},
+              page);
     auto* place = new QHBoxLayout;
-    place->addWidget(named(new QLabel(QStringLiteral("Placement:"), page),
-                           QStringLiteral("placementText")));
+    place->addWidget(
+        named(new QLabel(QStringLiteral("Placement:"), page), QStringLiteral("placementText")));
     place->addWidget(m_wmPlaceMenu);
     place->addStretch(1);
     layout->addLayout(place);
@@ -396,16 +404,16 @@ QWidget* mainWindow::buildRawPage()
 {
     auto* page = named(new QWidget, QStringLiteral("rawPage"));
     QVBoxLayout* layout = pageLayout(page, QStringLiteral("Raw"));
-    auto* box = named(new QGroupBox(QStringLiteral("White Balance"), page),
-                      QStringLiteral("GroupBox2"));
+    auto* box =
+        named(new QGroupBox(QStringLiteral("White Balance"), page), QStringLiteral("GroupBox2"));
     auto* buttons = new QHBoxLayout(box);
     buttons->setContentsMargins(8, 4, 8, 4);
-    m_rawWBButton1 = named(new QRadioButton(QStringLiteral("None"), box),
-                           QStringLiteral("rawWBButton1"));
-    m_rawWBButton2 = named(new QRadioButton(QStringLiteral("Camera"), box),
-                           QStringLiteral("rawWBButton2"));
-    m_rawWBButton3 = named(new QRadioButton(QStringLiteral("Auto"), box),
-                           QStringLiteral("rawWBButton3"));
+    m_rawWBButton1 =
+        named(new QRadioButton(QStringLiteral("None"), box), QStringLiteral("rawWBButton1"));
+    m_rawWBButton2 =
+        named(new QRadioButton(QStringLiteral("Camera"), box), QStringLiteral("rawWBButton2"));
+    m_rawWBButton3 =
+        named(new QRadioButton(QStringLiteral("Auto"), box), QStringLiteral("rawWBButton3"));
     for (QRadioButton* button : {m_rawWBButton1, m_rawWBButton2, m_rawWBButton3})
         buttons->addWidget(button);
     m_rawWBButton1->setChecked(true);
@@ -438,9 +446,9 @@ QWidget* mainWindow::buildRawPage()
                             QStringLiteral("RedText"), &m_RedText);
     m_rawBlueSlider = slider(QStringLiteral("Blue Multiplier:"), QStringLiteral("rawBlueSlider"),
                              QStringLiteral("BlueText"), &m_BlueText);
-    m_rawBrightnessSlider = slider(QStringLiteral("Brightness:"),
-                                   QStringLiteral("rawBrightnessSlider"),
-                                   QStringLiteral("BrightText"), &m_BrightText);
+    m_rawBrightnessSlider =
+        slider(QStringLiteral("Brightness:"), QStringLiteral("rawBrightnessSlider"),
+               QStringLiteral("BrightText"), &m_BrightText);
     layout->addLayout(grid);
     layout->addStretch(1);
     return page;
@@ -488,9 +496,7 @@ void mainWindow::formatMenu_Change()
     m_optionsButton->setEnabled(formatHasOptions(row));
 }
 
-void mainWindow::optionsButton_Action()
-{
-}
+void mainWindow::optionsButton_Action() {}
 
 void mainWindow::colorSyncMenu_Open()
 {

@@ -5,11 +5,11 @@
 #include "ui/main/mainwindow.h"
 
 #include "settings/settingkinds.h"
+#include "ui/controls/saeditfield.h"
+#include "ui/controls/specialbutton.h"
 #include "ui/main/label.h"
 #include "ui/main/labelwindow.h"
 #include "ui/main/settingslist_p.h"
-#include "ui/controls/saeditfield.h"
-#include "ui/controls/specialbutton.h"
 
 #include <QAction>
 #include <QApplication>
@@ -39,9 +39,10 @@ constexpr int kSettingRole = Qt::UserRole + 1;
 
 // The kinds menu texts by kind code; they are also the member rows' texts.
 const QString kKindTexts[kKindCount] = {
-    QStringLiteral("Format"),    QStringLiteral("Scaling"),       QStringLiteral("File Name"),
-    QStringLiteral("ColorSync"), QStringLiteral("Flip & Rotate"), QStringLiteral("Watermark"),
-    QStringLiteral("Raw"),       QStringLiteral("FTP")};
+    QStringLiteral("Format"),        QStringLiteral("Scaling"),
+    QStringLiteral("File Name"),     QStringLiteral("ColorSync"),
+    QStringLiteral("Flip & Rotate"), QStringLiteral("Watermark"),
+    QStringLiteral("Raw"),           QStringLiteral("FTP")};
 
 bool uniqueInGroup(int kind)
 {
@@ -115,8 +116,8 @@ void mainWindow::buildList(QWidget* host)
 void mainWindow::fitGeometry()
 {
     // Fixed at creation: the pages' contents change, the window does not.
-    const QSize content = centralWidget()->minimumSizeHint().expandedTo(
-        QSize(kDesignWidth, kDesignHeight));
+    const QSize content =
+        centralWidget()->minimumSizeHint().expandedTo(QSize(kDesignWidth, kDesignHeight));
     centralWidget()->setFixedSize(content);
     setFixedSize(content.width(), content.height() + menuBar()->sizeHint().height());
 }
@@ -138,8 +139,8 @@ batchSetting* mainWindow::settingOfRow(const QTreeWidgetItem* item) const
 {
     if (!item)
         return nullptr;
-    const auto* wanted = reinterpret_cast<const batchSetting*>(
-        item->data(0, kSettingRole).value<quintptr>());
+    const auto* wanted =
+        reinterpret_cast<const batchSetting*>(item->data(0, kSettingRole).value<quintptr>());
     for (const SettingPtr& entry : m_store.setting) {
         if (entry.get() == wanted)
             return entry.get();
@@ -193,8 +194,8 @@ void mainWindow::fillGroup(QTreeWidgetItem* group)
         return;
     qDeleteAll(group->takeChildren());
     for (const SettingPtr& entry : m_store.setting) {
-        if (entry.get() != head && entry->label == head->label &&
-            entry->type >= 0 && entry->type < kKindCount)
+        if (entry.get() != head && entry->label == head->label && entry->type >= 0 &&
+            entry->type < kKindCount)
             appendMemberRow(group, entry);
     }
 }
@@ -555,8 +556,7 @@ void mainWindow::buildMenus()
     m_editMenu->addSeparator();
     item(m_editMenu, "EditCut", QStringLiteral("Cu&t"), QKeySequence(QStringLiteral("Ctrl+X")));
     item(m_editMenu, "EditCopy", QStringLiteral("&Copy"), QKeySequence(QStringLiteral("Ctrl+C")));
-    item(m_editMenu, "EditPaste", QStringLiteral("&Paste"),
-         QKeySequence(QStringLiteral("Ctrl+V")));
+    item(m_editMenu, "EditPaste", QStringLiteral("&Paste"), QKeySequence(QStringLiteral("Ctrl+V")));
     item(m_editMenu, "EditClear", QStringLiteral("Clear"));
     m_editMenu->addSeparator();
     item(m_editMenu, "EditSelectAll", QStringLiteral("Select All"),
@@ -610,8 +610,7 @@ void mainWindow::editCommand(const QString& name)
         field->copy();
     else if (name == QLatin1String("EditPaste"))
         field->paste();
-    else if (name == QLatin1String("EditClear") && field->hasSelectedText() &&
-             !field->isReadOnly())
+    else if (name == QLatin1String("EditClear") && field->hasSelectedText() && !field->isReadOnly())
         field->del();
     else if (name == QLatin1String("EditSelectAll")) {
         if (auto* selectAllField = qobject_cast<saEditField*>(field))
