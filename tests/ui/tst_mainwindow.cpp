@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDate>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,6 +18,7 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QStackedWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 #include <memory>
@@ -75,6 +77,8 @@ private slots:
     void recallEdgeCases();
     void sharedExporterSurvivesAStore();
     void pagesSharedBySettingsOfOneKind();
+    void settingsFiles();
+    void sameLabelTwiceInAFile();
 
 private:
     template <typename W> W* child(const QString& name) const
@@ -770,6 +774,66 @@ void tst_MainWindow::pagesSharedBySettingsOfOneKind()
     QCOMPARE(m_window->store().scale.at(0)->width, 12);
     QCOMPARE(m_window->store().scale.at(1)->width, 0);
     QVERIFY(m_window->store().scale.at(1)->resKeepScale);
+}
+
+void tst_MainWindow::settingsFiles()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    add(QStringLiteral("Format"));
+    add(QStringLiteral("FTP"));
+    QTest::keyClicks(child<QLineEdit>(QStringLiteral("serverField")), QStringLiteral("host"));
+    const QString path = dir.filePath(QStringLiteral("list"));
+    QString error;
+    // Saving stores the shown page first.
+    QVERIFY2(m_window->saveFile(path, &error), qPrintable(error));
+    QCOMPARE(m_window->store().ftp.at(0)->server, QStringLiteral("host"));
+
+    m_window->resetSettings();
+    QCOMPARE(m_window->store().setting.size(), size_t(1));
+    QVERIFY(!m_window->loadFile(dir.filePath(QStringLiteral("missing")), &error));
+    QVERIFY(error.contains(QStringLiteral("missing")));
+    QCOMPARE(m_window->store().setting.size(), size_t(1));
+
+    QVERIFY2(m_window->loadFile(path, &error), qPrintable(error));
+    QCOMPARE(m_window->store().setting.size(), size_t(3));
+    QCOMPARE(list()->topLevelItemCount(), 2);
+    QVERIFY(list()->topLevelItem(1)->isExpanded());
+    QCOMPARE(list()->selectedItems().value(0), list()->topLevelItem(0));
+    clickRow(list()->topLevelItem(1)->child(0));
+    QCOMPARE(child<QLineEdit>(QStringLiteral("serverField"))->text(), QStringLiteral("host"));
+
+    // A file cut short gives its complete records and says where the damage is.
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.resize(file.size() - 3));
+    file.close();
+    QVERIFY(m_window->loadFile(path, &error));
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(m_window->store().setting.size(), size_t(2));
+}
+
+void tst_MainWindow::sameLabelTwiceInAFile()
+{
+    SettingsStore loaded;
+    loaded.append(made<formatSetting>(kFormatKind));
+    auto second = made<formatSetting>(kFormatKind);
+    second->label = 2;
+    loaded.append(second);
+    auto third = made<formatSetting>(kFormatKind);
+    third->label = 2;
+    loaded.append(third);
+    auto scale = made<scaleSetting>(kScaleKind);
+    scale->label = 2;
+    loaded.append(scale);
+    QVERIFY(m_window->replaceSettings(loaded));
+    QCOMPARE(list()->topLevelItemCount(), 3);
+    clickRow(list()->topLevelItem(1));
+    QTest::mouseClick(child<QAbstractButton>(QStringLiteral("removeButton")), Qt::LeftButton);
+    // Every setting of the label went, and with them every row that showed one.
+    QCOMPARE(m_window->store().setting.size(), size_t(1));
+    QCOMPARE(list()->topLevelItemCount(), 1);
+    QCOMPARE(list()->topLevelItem(0)->childCount(), 0);
 }
 
 QTEST_MAIN(tst_MainWindow)

@@ -372,6 +372,17 @@ void mainWindow::removeButton_Clicked()
         removeSetting(shown->id);
     }
     delete row;
+    // Every row whose setting went goes too (two Format settings of one label, as a damaged
+    // settings file can hold, list the same members).
+    for (int g = m_ListBox1->topLevelItemCount() - 1; g >= 0; --g) {
+        QTreeWidgetItem* group = m_ListBox1->topLevelItem(g);
+        for (int c = group->childCount() - 1; c >= 0; --c) {
+            if (!settingOfRow(group->child(c)))
+                delete group->child(c);
+        }
+        if (!settingOfRow(group))
+            delete group;
+    }
     m_ListBox1->clearSelection();
     m_ListBox1->setCurrentItem(nullptr);
     ListBox1_Change();
