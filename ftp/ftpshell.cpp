@@ -333,7 +333,7 @@ bool FTPshell::queueCommand(int code, const QString& command, const QString& nam
     return true;
 }
 
-bool FTPshell::waitFor(const std::shared_ptr<Outcome>& outcome)
+bool FTPshell::waitFor(std::shared_ptr<Outcome> outcome)
 {
     if (!outcome)
         return false;

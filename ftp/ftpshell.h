@@ -170,7 +170,7 @@ private:
                     bool synchronous);
     bool queueCommand(int code, const QString& command, const QString& name = QString(),
                       qint64 expectedBytes = -1);
-    bool waitFor(const std::shared_ptr<Outcome>& outcome);
+    bool waitFor(std::shared_ptr<Outcome> outcome); // by value: the task may go meanwhile
     void resolve(Task& task, bool ok, const QString& reason);
     void handlePrompt();
     void handleLine(const QString& line);
