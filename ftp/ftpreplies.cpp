@@ -206,9 +206,13 @@ void FTPshell::handleLine(const QString& line)
     const int code = replyCode(line, &final);
     if (code != 0 && !final)
         return; // continuation of a multi-line reply: only its last line counts
+    if (code == 221 && final) {
+        handleResult(line, m_tasks.first().code); // the end of the session, for every task
+        return;
+    }
     if (code >= 400) {
         for (Task& t : m_tasks) {
-            if (t.written && !t.done) {
+            if (t.written && !t.outcome->resolved) {
                 t.lastReply = line;
                 break;
             }

@@ -184,7 +184,7 @@ void FTPshell::resolve(Task& task, bool ok, const QString& reason)
     task.outcome->ok = ok;
     task.outcome->reason = reason;
     if (!ok) {
-        m_lastError = serverName() + QStringLiteral(": ") + reason;
+        m_lastError = serverName().isEmpty() ? reason : serverName() + QStringLiteral(": ") + reason;
         qCDebug(lcFtp).noquote() << "task" << task.code << "failed:" << m_lastError;
     }
     if (task.outcome == m_waitOutcome) {
@@ -374,7 +374,7 @@ bool FTPshell::waitFor(std::shared_ptr<Outcome> outcome)
     m_waitOutcome.reset();
     m_taskDone = false;
     if (!outcome->ok && m_lastError.isEmpty())
-        m_lastError = serverName() + QStringLiteral(": ") + outcome->reason;
+        m_lastError = outcome->reason;
     return outcome->ok;
 }
 
@@ -387,12 +387,14 @@ void FTPshell::disconnect()
 {
     if (!isClientRunning())
         return;
-    for (const Task& t : m_tasks) {
-        // The client still wants a password: a command now would be taken for it.
-        if (t.code == Login && !t.outcome->resolved) {
-            stopClient();
-            return;
-        }
+    // Before the client's first prompt (still logging in, or refused) a command would be taken
+    // for a password or lost: end the client instead.
+    bool loggingIn = !m_isConnected;
+    for (const Task& t : m_tasks)
+        loggingIn = loggingIn || t.code == Login;
+    if (loggingIn) {
+        stopClient();
+        return;
     }
     queueCommand(Close, QStringLiteral("close"));
 }

@@ -7,6 +7,7 @@ of its own once it accepts connections. It stops by itself when its standard inp
 test that started it ended, however it ended) or when LIFETIME_SECONDS have passed.
 """
 
+import logging
 import os
 import select
 import sys
@@ -27,6 +28,7 @@ USERS = [
 def main():
     root = sys.argv[1]
     lifetime = float(sys.argv[2]) if len(sys.argv) > 2 else 60.0
+    logging.disable(logging.INFO)  # the tests read the session, not the server's log
     authorizer = DummyAuthorizer()
     for user, password, perm in USERS:
         authorizer.add_user(user, password, root, perm=perm)
