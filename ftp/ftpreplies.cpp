@@ -74,7 +74,7 @@ bool fileItem::fromListingLine(const QString& line, fileItem* item)
 {
     // permissions links owner group size month day time-or-year name
     static const QRegularExpression re(QStringLiteral(
-        R"(^([-dlbcps][-rwxsStTlL@+.]{9}\S*)\s+\d+\s+\S+\s+\S+\s+(\d+)\s+(\S+\s+\d{1,2}\s+[\d:]+)\s(.+)$)"));
+        R"(^([-dlbcps][-rwxsStTlL@+.]{9}\S*)\s+\d+\s+\S+(?:\s+\S+)?\s+(\d+)\s+(\S+\s+\d{1,2}\s+[\d:]+)\s(.+)$)"));
     const auto m = re.match(line);
     if (!m.hasMatch())
         return false;
@@ -83,12 +83,7 @@ bool fileItem::fromListingLine(const QString& line, fileItem* item)
     entry.folder = entry.permission.startsWith(QLatin1Char('d'));
     entry.size = m.captured(2).toLongLong();
     entry.date = m.captured(3);
-    QString name = m.captured(4);
-    // The listing puts one blank before the name; a name of its own may begin with blanks, but
-    // some servers pad the year column, so a lone leading blank run before a year is dropped.
-    if (entry.date.size() < 12 && name.startsWith(QLatin1Char(' ')) &&
-        !entry.date.contains(QLatin1Char(':')))
-        name.remove(0, 1);
+    QString name = m.captured(4); // after exactly one blank: a name may begin with blanks
     if (entry.permission.startsWith(QLatin1Char('l'))) {
         const qsizetype arrow = name.indexOf(QStringLiteral(" -> "));
         if (arrow > 0)
@@ -196,7 +191,8 @@ void FTPshell::handleLine(const QString& line)
     const auto progress = progressPattern().match(line);
     if (!progress.hasMatch())
         noteActivity();
-    if (line.startsWith(QStringLiteral("ftp: ")) && m_clientMessage.isEmpty())
+    const bool clientMessage = line.startsWith(QStringLiteral("ftp: "));
+    if (clientMessage && m_clientMessage.isEmpty())
         m_clientMessage = line.mid(5).trimmed();
     // With nothing pending the line is of no interest (greeting leftovers, a refused login's
     // closing words).
@@ -210,10 +206,13 @@ void FTPshell::handleLine(const QString& line)
         handleResult(line, m_tasks.first().code); // the end of the session, for every task
         return;
     }
-    if (code >= 400) {
+    if (code >= 400 || clientMessage) {
+        // The reason a pending command will fail with, should the client prompt again before
+        // confirming it; the client's own complaints ("ftp: ...") only when the server gave none.
         for (Task& t : m_tasks) {
             if (t.written && !t.outcome->resolved) {
-                t.lastReply = line;
+                if (code >= 400 || t.lastReply.isEmpty())
+                    t.lastReply = clientMessage ? line.mid(5).trimmed() : line;
                 break;
             }
         }

@@ -187,12 +187,7 @@ void PtyProcess::reaped(int status)
             emit output(QByteArray(buffer, int(n)));
     }
     m_pid = -1;
-    delete m_outputNotifier;
-    m_outputNotifier = nullptr;
-    delete m_exitNotifier;
-    m_exitNotifier = nullptr;
-    if (auto* poll = findChild<QTimer*>(QStringLiteral("exitPoll")))
-        delete poll;
+    dropNotifiers();
     if (m_master >= 0)
         ::close(m_master);
     m_master = -1;
@@ -202,18 +197,31 @@ void PtyProcess::reaped(int status)
     emit finished(WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status));
 }
 
+void PtyProcess::dropNotifiers()
+{
+    // Later, not now: this may run inside one of their own notifications.
+    for (QObject* o : {static_cast<QObject*>(m_outputNotifier), static_cast<QObject*>(m_exitNotifier),
+                       static_cast<QObject*>(findChild<QTimer*>(QStringLiteral("exitPoll")))}) {
+        if (auto* n = qobject_cast<QSocketNotifier*>(o))
+            n->setEnabled(false);
+        if (auto* t = qobject_cast<QTimer*>(o))
+            t->stop();
+        if (o) {
+            o->setObjectName(QString());
+            o->deleteLater();
+        }
+    }
+    m_outputNotifier = nullptr;
+    m_exitNotifier = nullptr;
+}
+
 void PtyProcess::kill()
 {
     if (m_pid <= 0)
         return;
     const pid_t pid = m_pid;
     m_pid = -1;
-    delete m_outputNotifier;
-    m_outputNotifier = nullptr;
-    delete m_exitNotifier;
-    m_exitNotifier = nullptr;
-    if (auto* poll = findChild<QTimer*>(QStringLiteral("exitPoll")))
-        delete poll;
+    dropNotifiers();
     ::close(m_master); // hang-up for the child's terminal
     m_master = -1;
     ::kill(pid, SIGTERM);

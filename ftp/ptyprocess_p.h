@@ -39,6 +39,7 @@ private:
     void readAvailable();
     void checkExited();
     void reaped(int status);
+    void dropNotifiers();
 
     pid_t m_pid = -1;
     int m_master = -1;
