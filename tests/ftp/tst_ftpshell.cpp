@@ -10,6 +10,7 @@
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
@@ -106,6 +107,7 @@ private slots:
     void stopFlagEndsWait();
     void silenceEndsWait();
     void destructionEndsClient();
+    void onWorkerThread();
 
 private:
     bool login(FTPshell& shell, const QString& user, const QString& password,
@@ -353,6 +355,51 @@ void tst_FtpShell::destructionEndsClient()
         QVERIFY(pid > 0 && !processGone(pid));
     }
     QVERIFY(processGone(pid));
+}
+
+void tst_FtpShell::onWorkerThread()
+{
+    // As the batch uses it: created, used and destroyed on a worker thread, stopped from another.
+    const QString local = m_local.filePath(QStringLiteral("from worker.jpg"));
+    {
+        QFile f(local);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(50000, 'w'));
+    }
+    bool uploaded = false;
+    bool stoppedEarly = false;
+    qint64 pids[2] = {-1, -1};
+    std::atomic_bool stop{false};
+    SilentServer silent;
+    const int port = m_port;
+    std::unique_ptr<QThread> worker(QThread::create([&] {
+        {
+            FTPshell shell;
+            shell.setPort(port);
+            uploaded = shell.sConnect(QStringLiteral("127.0.0.1"), QStringLiteral("alice"),
+                                      QStringLiteral("secret")) &&
+                       shell.sUploadFile(local);
+            pids[0] = shell.clientPid();
+            QSignalSpy finished(&shell, &FTPshell::clientFinished);
+            shell.disconnect();
+            finished.wait(5000);
+        }
+        FTPshell hanging;
+        hanging.setStopFlag(&stop);
+        hanging.setPort(silent.port());
+        stoppedEarly = !hanging.sConnect(QStringLiteral("127.0.0.1"), QStringLiteral("alice"),
+                                         QStringLiteral("secret")) &&
+                       hanging.lastError().contains(QStringLiteral("stopped"));
+        pids[1] = hanging.clientPid();
+    }));
+    worker->start();
+    QTimer::singleShot(1500, [&stop] { stop = true; });
+    QTRY_VERIFY_WITH_TIMEOUT(worker->isFinished(), 10000);
+    QVERIFY(uploaded);
+    QVERIFY(stoppedEarly);
+    QCOMPARE(readAll(m_root.filePath(QStringLiteral("from worker.jpg"))), QByteArray(50000, 'w'));
+    QVERIFY(pids[0] > 0 && processGone(pids[0]));
+    QVERIFY(pids[1] > 0 && processGone(pids[1])); // ended when its session was destroyed
 }
 
 QTEST_GUILESS_MAIN(tst_FtpShell)
