@@ -202,10 +202,12 @@ void FTPshell::handleLine(const QString& line)
     const int code = replyCode(line, &final);
     if (code != 0 && !final)
         return; // continuation of a multi-line reply: only its last line counts
-    if (code == 221 && final) {
+    if ((code == 221 || code == 421) && final) {
         handleResult(line, m_tasks.first().code); // the end of the session, for every task
         return;
     }
+    if (line == QLatin1String("Not connected."))
+        m_isConnected = false; // the client lost the server earlier; the task fails at the prompt
     if (code >= 400 || clientMessage) {
         // The reason a pending command will fail with, should the client prompt again before
         // confirming it; the client's own complaints ("ftp: ...") only when the server gave none.
@@ -231,11 +233,12 @@ bool FTPshell::handleResult(const QString& line, int taskCode)
 {
     bool final = false;
     const int code = replyCode(line, &final);
-    if (code == 221 && final) {
-        // The server ends the session, whatever its words: every pending task is over.
+    if ((code == 221 || code == 421) && final) {
+        // The server ends the session (221 whatever its words, 421 when it goes away): every
+        // pending task is over.
         const QString reason = line;
         for (Task& t : m_tasks) {
-            if (t.code == Close && !t.done) {
+            if (code == 221 && t.code == Close && !t.done) {
                 t.done = true;
                 resolve(t, true, QString());
             }

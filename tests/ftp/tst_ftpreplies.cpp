@@ -221,6 +221,8 @@ void tst_FtpReplies::sessionEnd_data()
     QTest::addColumn<QByteArray>("line");
     QTest::newRow("221 Goodbye") << QByteArray("221 Goodbye.\r\n");
     QTest::newRow("221 other words") << QByteArray("221 Service closing control connection.\r\n");
+    QTest::newRow("421 server went away")
+        << QByteArray("421 Service not available, remote server has closed connection.\r\n");
 }
 
 void tst_FtpReplies::sessionEnd()

@@ -104,6 +104,7 @@ private slots:
     void login();
     void session();
     void uploadRefused();
+    void serverGoesAway();
     void stopFlagEndsWait();
     void silenceEndsWait();
     void destructionEndsClient();
@@ -303,6 +304,35 @@ void tst_FtpShell::uploadRefused()
     QVERIFY(shell.isConnected()); // the session goes on
     QVERIFY(!shell.sUploadFile(m_local.filePath(QStringLiteral("missing.jpg"))));
     QVERIFY2(shell.lastError().contains(QStringLiteral("missing.jpg")), qPrintable(shell.lastError()));
+}
+
+void tst_FtpShell::serverGoesAway()
+{
+    QTemporaryDir root;
+    QProcess server;
+    server.start(QStringLiteral("/usr/bin/python3"),
+                 {QStringLiteral(QUILLON_SOURCE_DIR "/tests/ftp/ftpserver.py"), root.path(),
+                  QString::number(kServerLifetimeSeconds)});
+    QVERIFY(server.waitForStarted(5000));
+    while (!server.canReadLine())
+        QVERIFY(server.waitForReadyRead(10000));
+    FTPshell shell;
+    shell.setPort(server.readLine().trimmed().mid(5).toInt());
+    shell.setSilenceLimit(std::chrono::seconds(10));
+    QVERIFY2(shell.sConnect(QStringLiteral("127.0.0.1"), QStringLiteral("alice"),
+                            QStringLiteral("secret")),
+             qPrintable(shell.lastError()));
+    server.closeWriteChannel(); // the server stops and drops the session
+    QVERIFY(server.waitForFinished(5000));
+    const QString local = m_local.filePath(QStringLiteral("lost.jpg"));
+    QFile f(local);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("never arrives");
+    f.close();
+    QVERIFY(!shell.sUploadFile(local));
+    QVERIFY(!shell.lastError().isEmpty());
+    QVERIFY(!shell.isConnected()); // so the next image logs in again
+    QVERIFY(!QFile::exists(root.filePath(QStringLiteral("lost.jpg"))));
 }
 
 void tst_FtpShell::stopFlagEndsWait()
