@@ -44,7 +44,11 @@ public:
     explicit FTPshell(QObject* parent = nullptr);
     ~FTPshell() override;
 
-    // Asynchronous operations: write a command and return.
+    // Asynchronous operations: write a command and return. Results and failures arrive as
+    // signals (commandFailed for a command the client finished without confirmation). Commands
+    // given while a login is under way are written once the client is ready for them. The
+    // login uses port() and currentPath() as they are at the call; disconnect() writes "close"
+    // (the client then exits), or ends a client that is not logged in.
     void connect(const QString& server, const QString& user, const QString& password);
     void getFileList();
     void disconnect();
@@ -57,12 +61,14 @@ public:
 
     // Synchronous operations. sConnect returns true when the server accepted the login and the
     // client entered currentPath; sUploadFile returns true when the client reported as many
-    // bytes sent as the local file has. Both end early when the stop check answers true, when
+    // bytes sent as the local file has (the remote file gets the local file's name, in the
+    // session's current remote folder). Both end early when the stop check answers true, when
     // the client ends, or after silenceLimit without output. On false, lastError() says why.
     bool sConnect(const QString& server, const QString& user, const QString& password);
     bool sUploadFile(const QString& localFile);
 
-    // Ends every wait early when it answers true; checked every kStopPollInterval.
+    // Ends every wait early when it answers true; checked every kStopPollInterval. The flag
+    // form reads an atomic another thread sets (the batch's stop flag); it must outlive us.
     void setStopCheck(std::function<bool()> check) { m_stopCheck = std::move(check); }
     void setStopFlag(const std::atomic_bool* flag);
     void setSilenceLimit(std::chrono::milliseconds limit) { m_silenceLimit = limit; }
