@@ -1,0 +1,300 @@
+#include "engine/imageservices/imageexporter.h"
+
+#include "engine/codecs/codecregistry.h"
+#include "engine/codecs/macpaint/macpaintcodec.h"
+#include "engine/codecs/pict/pictcodec.h"
+#include "engine/codecs/psd/psdcodec.h"
+#include "engine/imageservices/iccinfo.h"
+#include "engine/imageservices/imagemetadata_p.h"
+#include "settings/exporterhandle.h"
+
+#include <OpenImageIO/imageio.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPainter>
+#include <QTemporaryFile>
+
+#include <cstring>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quillon::engine {
+
+namespace {
+
+ExportResult failure(const QString& path, const QString& reason)
+{
+    return {false, QStringLiteral("Cannot write \"%1\": %2").arg(path, reason)};
+}
+
+QImage overWhite(const QImage& picture)
+{
+    QImage flat(picture.size(), QImage::Format_RGB32);
+    flat.fill(Qt::white);
+    QPainter painter(&flat);
+    painter.drawImage(0, 0, picture);
+    painter.end();
+    return flat;
+}
+
+// A temporary file beside the target, closed, that the writers fill by name.
+QString makeTemporaryBeside(const QString& target, QString* error)
+{
+    const QFileInfo info(target);
+    QTemporaryFile temp(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
+                        QStringLiteral(".XXXXXX.part"));
+    temp.setAutoRemove(false);
+    if (!temp.open()) {
+        *error = temp.errorString();
+        return QString();
+    }
+    const QString name = temp.fileName();
+    temp.close();
+    return name;
+}
+
+} // namespace
+
+ImageExporter::ImageExporter(const settings::ExporterHandle& handle)
+{
+    if (openExporter(handle.type()))
+        m_options.setText(handle.settings());
+}
+
+bool ImageExporter::openExporter(const QString& type)
+{
+    m_codec = codecs::codecByType(type);
+    m_options = codecs::ExportOptions(m_codec);
+    return m_codec != nullptr;
+}
+
+QString ImageExporter::type() const
+{
+    return m_codec ? QString::fromLatin1(m_codec->type) : QString();
+}
+
+QString ImageExporter::defaultFileNameExtension() const
+{
+    return m_codec ? QString::fromLatin1(m_codec->extension) : QString();
+}
+
+void ImageExporter::setResolution(double horizontal, double vertical)
+{
+    m_dpiX = horizontal;
+    m_dpiY = vertical;
+}
+
+void ImageExporter::setOutputFile(const QString& path, Reservation reservation)
+{
+    m_output = path;
+    m_reservation = reservation;
+}
+
+void ImageExporter::cleanUp()
+{
+    m_icc.clear();
+    m_exifEnabled = false;
+    m_metadata = ImageMetadata();
+    m_picture = QImage();
+}
+
+bool ImageExporter::keepsAlpha() const
+{
+    if (!m_codec || !m_codec->alpha)
+        return false;
+    return !m_codec->alphaOptionKey ||
+           m_options.value(m_codec->alphaOptionKey) == m_codec->alphaOptionValue;
+}
+
+ExportResult ImageExporter::Export()
+{
+    if (!m_codec)
+        return failure(m_output, QStringLiteral("no output format is chosen"));
+    if (m_output.isEmpty())
+        return {false, QStringLiteral("Cannot export: no output file is set")};
+    if (m_picture.isNull())
+        return failure(m_output, QStringLiteral("there is no picture to write"));
+
+    const QByteArray target = QFile::encodeName(m_output);
+    bool ownReservation = false;
+    if (m_reservation == Reservation::Exclusive) {
+        const int fd = ::open(target.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd < 0)
+            return failure(m_output, QString::fromLocal8Bit(std::strerror(errno)));
+        ::close(fd);
+        ownReservation = true;
+    } else {
+        struct stat st {};
+        if (::stat(target.constData(), &st) != 0)
+            return failure(m_output, QStringLiteral("the reserved file does not exist"));
+        if (!S_ISREG(st.st_mode) || st.st_size != 0)
+            return failure(m_output, QStringLiteral("the file exists already"));
+    }
+    auto dropReservation = [&] {
+        if (ownReservation)
+            ::unlink(target.constData());
+    };
+
+    QString error;
+    const QString temp = makeTemporaryBeside(m_output, &error);
+    if (temp.isEmpty()) {
+        dropReservation();
+        return failure(m_output, error);
+    }
+    QImage picture = m_picture.convertToFormat(QImage::Format_ARGB32);
+    if (!keepsAlpha() || !picture.hasAlphaChannel())
+        picture = overWhite(picture);
+
+    ExportResult result = writeTo(temp, picture);
+    if (result.ok && m_codec->exif && QFileInfo(temp).size() > 0) {
+        const bool copyMetadata = m_exifEnabled && !m_metadata.isEmpty();
+        const bool embedIcc = m_codec->icc && !m_icc.isEmpty();
+        if (copyMetadata || embedIcc) {
+            MetadataUpdate update;
+            update.metadata = copyMetadata ? &m_metadata : nullptr;
+            update.width = picture.width();
+            update.height = picture.height();
+            update.dpi = m_dpiX;
+            update.icc = embedIcc ? &m_icc : nullptr;
+            if (!updateFileMetadata(temp, update, &error))
+                result = failure(m_output, error);
+        }
+    }
+    if (result.ok && ::rename(QFile::encodeName(temp).constData(), target.constData()) != 0)
+        result = failure(m_output, QString::fromLocal8Bit(std::strerror(errno)));
+    if (!result.ok) {
+        QFile::remove(temp);
+        dropReservation();
+    }
+    return result;
+}
+
+ExportResult ImageExporter::writeTo(const QString& path, const QImage& picture)
+{
+    QString error;
+    if (m_codec->writer != codecs::CodecWriter::OpenImageIO) {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return failure(m_output, file.errorString());
+        bool ok = false;
+        switch (m_codec->writer) {
+        case codecs::CodecWriter::Psd:
+            ok = codecs::writePsd(picture, m_dpiX, m_codec->icc ? m_icc : QByteArray(),
+                                  m_options.valueText("compression") == QLatin1String("rle"),
+                                  file, &error);
+            break;
+        case codecs::CodecWriter::Pict:
+            ok = codecs::writePict(picture, m_dpiX,
+                                   m_options.valueText("compression") ==
+                                       QLatin1String("packbits"),
+                                   file, &error);
+            break;
+        case codecs::CodecWriter::MacPaint:
+            ok = codecs::writeMacPaint(picture, file, &error);
+            break;
+        case codecs::CodecWriter::OpenImageIO:
+            break;
+        }
+        if (ok && !file.flush())
+            error = file.errorString(), ok = false;
+        file.close();
+        return ok ? ExportResult{true, {}} : failure(m_output, error);
+    }
+
+    const bool alpha = picture.hasAlphaChannel();
+    const int channels = alpha ? 4 : 3;
+    const int w = picture.width();
+    const int h = picture.height();
+    std::vector<unsigned char> pixels(std::size_t(w) * std::size_t(h) * channels);
+    for (int y = 0; y < h; ++y) {
+        const auto* src = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+        unsigned char* dst = pixels.data() + std::size_t(y) * w * channels;
+        for (int x = 0; x < w; ++x) {
+            *dst++ = qRed(src[x]);
+            *dst++ = qGreen(src[x]);
+            *dst++ = qBlue(src[x]);
+            if (alpha)
+                *dst++ = qAlpha(src[x]);
+        }
+    }
+    OIIO::ImageSpec spec(w, h, channels, OIIO::TypeDesc::UINT8);
+    if (alpha) {
+        spec.alpha_channel = 3;
+        spec.attribute("oiio:UnassociatedAlpha", 1);
+    }
+    spec.attribute("XResolution", float(m_dpiX));
+    spec.attribute("YResolution", float(m_dpiY));
+    spec.attribute("ResolutionUnit", "in");
+    if (m_codec->icc && !m_icc.isEmpty())
+        spec.attribute("ICCProfile", OIIO::TypeDesc(OIIO::TypeDesc::UINT8, int(m_icc.size())),
+                       m_icc.constData());
+    for (const codecs::CodecOption& option : m_options.options()) {
+        if (!option.writerAttribute)
+            continue;
+        const int value = m_options.value(option.key);
+        if (option.kind == codecs::OptionKind::Choice)
+            spec.attribute(option.writerAttribute, option.writerValues[std::size_t(value)]);
+        else
+            spec.attribute(option.writerAttribute, value);
+    }
+    const std::string format = m_codec->writerFormat;
+    if (format == "jpeg") {
+        // The JPEG writer takes its quality from the compression text.
+        spec.attribute("compression",
+                       "jpeg:" + std::to_string(std::max(1, m_options.value("quality"))));
+    } else if (format == "jpeg2000") {
+        const int quality = m_options.value("quality");
+        spec.attribute("compression", quality >= 100 ? "lossless" : "lossy");
+        spec.attribute("CompressionQuality", quality);
+    }
+
+    auto out = OIIO::ImageOutput::create(format);
+    if (!out)
+        return failure(m_output, QString::fromStdString(OIIO::geterror()));
+    const std::string name = QFile::encodeName(path).toStdString();
+    if (!out->open(name, spec) || !out->write_image(OIIO::TypeDesc::UINT8, pixels.data()) ||
+        !out->close()) {
+        const QString reason = QString::fromStdString(out->geterror()).trimmed();
+        return failure(m_output, reason.isEmpty() ? QStringLiteral("the writer failed") : reason);
+    }
+    return {true, {}};
+}
+
+ExportResult embedProfileInPlace(const QString& path, const QByteArray& icc)
+{
+    if (!iccProfileIsValid(icc))
+        return failure(path, QStringLiteral("the colour profile is not valid"));
+    initializeExiv2();
+    try {
+        Exiv2::Image::AutoPtr image = Exiv2::ImageFactory::open(path.toStdString());
+        if (!image.get() || !image->supportsMetadata(Exiv2::mdIccProfile))
+            return {true, {}};
+    } catch (const std::exception&) {
+        // Not a format Exiv2 knows: it carries no profile Quillon could set.
+        return {true, {}};
+    }
+    QString error;
+    const QString temp = makeTemporaryBeside(path, &error);
+    if (temp.isEmpty())
+        return failure(path, error);
+    QFile::remove(temp);
+    if (!QFile::copy(path, temp))
+        return failure(path, QStringLiteral("cannot copy it beside itself"));
+    QFile::setPermissions(temp, QFile::permissions(path));
+    MetadataUpdate update;
+    update.icc = &icc;
+    // Keep what the file has: only the profile changes.
+    if (!updateFileMetadata(temp, update, &error) ||
+        ::rename(QFile::encodeName(temp).constData(), QFile::encodeName(path).constData()) != 0) {
+        QFile::remove(temp);
+        return failure(path, error.isEmpty() ? QString::fromLocal8Bit(std::strerror(errno)) : error);
+    }
+    return {true, {}};
+}
+
+} // namespace quillon::engine
