@@ -47,6 +47,9 @@ struct CodecInfo
     // the given value.
     const char* alphaOptionKey = nullptr;
     int alphaOptionValue = 0;
+    // The format stores colour premultiplied by alpha (Maya IFF), so its writer is given
+    // premultiplied data and its reader's data is unpremultiplied.
+    bool premultipliedAlpha = false;
 };
 
 } // namespace quillon::engine::codecs

@@ -45,4 +45,12 @@ const CodecInfo* codecByType(const QString& type)
     return nullptr;
 }
 
+const CodecInfo* codecByWriterFormat(const QString& name)
+{
+    for (const CodecInfo& codec : kCodecs)
+        if (codec.writerFormat && name == QLatin1String(codec.writerFormat))
+            return &codec;
+    return nullptr;
+}
+
 } // namespace quillon::engine::codecs

@@ -19,4 +19,7 @@ const CodecInfo* codecByCode(int code);
 // leading dot of ".SGI" included), or null.
 const CodecInfo* codecByType(const QString& type);
 
+// The format whose OpenImageIO writer has this name ("jpeg", "iff", ...), or null.
+const CodecInfo* codecByWriterFormat(const QString& name);
+
 } // namespace quillon::engine::codecs

@@ -46,8 +46,10 @@ QImage overWhite(const QImage& picture)
 QString makeTemporaryBeside(const QString& target, QString* error)
 {
     const QFileInfo info(target);
-    QTemporaryFile temp(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
-                        QStringLiteral(".XXXXXX.part"));
+    // The writers choose details by the name's extension (JPEG 2000: JP2 box or bare
+    // codestream), so the temporary name keeps it.
+    QTemporaryFile temp(info.absolutePath() + QStringLiteral("/.") + info.completeBaseName() +
+                        QStringLiteral(".XXXXXX.") + info.suffix());
     temp.setAutoRemove(false);
     if (!temp.open()) {
         *error = temp.errorString();
@@ -207,12 +209,15 @@ ExportResult ImageExporter::writeTo(const QString& path, const QImage& picture)
     }
 
     const bool alpha = picture.hasAlphaChannel();
+    const QImage source = alpha && m_codec->premultipliedAlpha
+                              ? picture.convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                              : picture;
     const int channels = alpha ? 4 : 3;
     const int w = picture.width();
     const int h = picture.height();
     std::vector<unsigned char> pixels(std::size_t(w) * std::size_t(h) * channels);
     for (int y = 0; y < h; ++y) {
-        const auto* src = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+        const auto* src = reinterpret_cast<const QRgb*>(source.constScanLine(y));
         unsigned char* dst = pixels.data() + std::size_t(y) * w * channels;
         for (int x = 0; x < w; ++x) {
             *dst++ = qRed(src[x]);
@@ -225,7 +230,8 @@ ExportResult ImageExporter::writeTo(const QString& path, const QImage& picture)
     OIIO::ImageSpec spec(w, h, channels, OIIO::TypeDesc::UINT8);
     if (alpha) {
         spec.alpha_channel = 3;
-        spec.attribute("oiio:UnassociatedAlpha", 1);
+        if (!m_codec->premultipliedAlpha)
+            spec.attribute("oiio:UnassociatedAlpha", 1);
     }
     spec.attribute("XResolution", float(m_dpiX));
     spec.attribute("YResolution", float(m_dpiY));
@@ -247,6 +253,9 @@ ExportResult ImageExporter::writeTo(const QString& path, const QImage& picture)
         // The JPEG writer takes its quality from the compression text.
         spec.attribute("compression",
                        "jpeg:" + std::to_string(std::max(1, m_options.value("quality"))));
+    } else if (format == "sgi") {
+        // The SGI writer fills its name field from uninitialised memory without a description.
+        spec.attribute("ImageDescription", " ");
     } else if (format == "jpeg2000") {
         const int quality = m_options.value("quality");
         spec.attribute("compression", quality >= 100 ? "lossless" : "lossy");

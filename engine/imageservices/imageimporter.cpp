@@ -1,5 +1,6 @@
 #include "engine/imageservices/imageimporter.h"
 
+#include "engine/codecs/codecregistry.h"
 #include "engine/codecs/macpaint/macpaintcodec.h"
 #include "engine/codecs/pict/pictcodec.h"
 #include "engine/imageservices/iccinfo.h"
@@ -119,7 +120,8 @@ bool ImageImporter::openWithOwnCodec(const QByteArray& head, bool* handled)
     if (!ok || image.isNull())
         return fail(error.isEmpty() ? QStringLiteral("the picture is damaged") : error);
     m_format = pict ? QStringLiteral("pict") : QStringLiteral("macpaint");
-    m_picture = image.convertToFormat(QImage::Format_ARGB32);
+    m_picture = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32
+                                                               : QImage::Format_RGB32);
     m_dpi = dpi > 0 ? dpi : 72;
     return true;
 }
@@ -172,8 +174,13 @@ bool ImageImporter::openWithOpenImageIO()
         return fail(reason.isEmpty() ? QStringLiteral("the picture data is damaged")
                                      : reason.section(QLatin1Char('\n'), 0, 0));
     }
-    const bool premultiplied = spec.alpha_channel >= 0 &&
-                               spec.get_int_attribute("oiio:UnassociatedAlpha", 0) == 0;
+    // OpenImageIO calls alpha associated unless the format says otherwise; in practice only
+    // the formats that define it so (OpenEXR, Maya IFF) store premultiplied colour, and the
+    // others (SGI, ...) hold straight alpha as their writers and ImageMagick treat it.
+    const codecs::CodecInfo* writer = codecs::codecByWriterFormat(m_format);
+    const bool premultiplied =
+        spec.alpha_channel >= 0 && spec.get_int_attribute("oiio:UnassociatedAlpha", 0) == 0 &&
+        (m_format == QLatin1String("openexr") || (writer && writer->premultipliedAlpha));
     int alpha = spec.alpha_channel;
     if (alpha < 0 && (channels == 2 || channels == 4))
         alpha = channels - 1;
@@ -195,6 +202,8 @@ bool ImageImporter::openWithOpenImageIO()
     }
     if (premultiplied)
         image = image.convertToFormat(QImage::Format_ARGB32);
+    if (alpha < 0)
+        image = image.convertToFormat(QImage::Format_RGB32);
     m_picture = applyOrientation(image, orientation);
     return true;
 }
@@ -237,7 +246,7 @@ bool ImageImporter::decodeCmykJpeg()
         cmsCloseProfile(dst);
     if (!transform)
         return fail(QStringLiteral("its CMYK profile cannot be used"));
-    QImage image(w, h, QImage::Format_ARGB32);
+    QImage image(w, h, QImage::Format_RGB32);
     image.fill(Qt::black);
     for (int y = 0; y < h; ++y)
         cmsDoTransform(transform, cmyk.data() + std::size_t(y) * w * 4, image.scanLine(y),

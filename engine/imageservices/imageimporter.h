@@ -10,8 +10,8 @@ namespace quillon::engine {
 
 // Opens one picture file: any format OpenImageIO reads, plus Apple PICT and MacPaint through
 // Quillon's own codecs (recognised by content). The picture comes back upright (the Exif
-// orientation applied), 8 bits per channel, Format_ARGB32 (alpha not premultiplied; opaque
-// pictures have alpha 255). The size is checked against the limits of imagelimits.h from the
+// orientation applied), 8 bits per channel: Format_ARGB32 (alpha not premultiplied) when the
+// file has an alpha channel, Format_RGB32 otherwise. The size is checked against the limits of imagelimits.h from the
 // header, before any pixels are decoded.
 //
 // One thread at a time uses an importer; importers on different threads are independent.

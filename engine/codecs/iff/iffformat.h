@@ -6,6 +6,6 @@ namespace quillon::engine::codecs {
 
 inline constexpr CodecInfo kIffFormat = {
     7, "Maya IFF", "MIFF", "iff", true, false, false, false,
-    CodecWriter::OpenImageIO, "iff", {}};
+    CodecWriter::OpenImageIO, "iff", {}, nullptr, 0, true};
 
 } // namespace quillon::engine::codecs
