@@ -43,10 +43,12 @@ struct CodecInfo
     CodecWriter writer;
     const char* writerFormat; // OpenImageIO format name (writer OpenImageIO)
     std::span<const CodecOption> options;
-    // When alpha depends on an option (BMP depth): alpha is kept only when that option has
-    // the given value.
+    // When alpha depends on an option: kept only when that option has the given value (BMP
+    // depth 32), or, with alphaUnlessOption, kept unless it has it (TIFF with JPEG
+    // compression, which has no alpha).
     const char* alphaOptionKey = nullptr;
     int alphaOptionValue = 0;
+    bool alphaUnlessOption = false;
     // The format stores colour premultiplied by alpha (Maya IFF), so its writer is given
     // premultiplied data and its reader's data is unpremultiplied.
     bool premultipliedAlpha = false;

@@ -109,8 +109,10 @@ bool ImageExporter::keepsAlpha() const
 {
     if (!m_codec || !m_codec->alpha)
         return false;
-    return !m_codec->alphaOptionKey ||
-           m_options.value(m_codec->alphaOptionKey) == m_codec->alphaOptionValue;
+    if (!m_codec->alphaOptionKey)
+        return true;
+    const bool matches = m_options.value(m_codec->alphaOptionKey) == m_codec->alphaOptionValue;
+    return m_codec->alphaUnlessOption ? !matches : matches;
 }
 
 ExportResult ImageExporter::Export()
@@ -256,10 +258,6 @@ ExportResult ImageExporter::writeTo(const QString& path, const QImage& picture)
     } else if (format == "sgi") {
         // The SGI writer fills its name field from uninitialised memory without a description.
         spec.attribute("ImageDescription", " ");
-    } else if (format == "jpeg2000") {
-        const int quality = m_options.value("quality");
-        spec.attribute("compression", quality >= 100 ? "lossless" : "lossy");
-        spec.attribute("CompressionQuality", quality);
     }
 
     auto out = OIIO::ImageOutput::create(format);

@@ -112,12 +112,14 @@ void tst_ImageExporter::roundTrip()
     QVERIFY2(!path.isEmpty(), qPrintable(error));
     QVERIFY(path.endsWith(QLatin1Char('.') + QLatin1String(codec->extension)));
 
-    const bool keepsAlpha = alpha && codec->alpha && !codec->alphaOptionKey;
+    // At default options; BMP keeps alpha only at depth 32.
+    const bool keepsAlpha = alpha && codec->alpha &&
+                            !(codec->alphaOptionKey && !codec->alphaUnlessOption);
     QImage expected = keepsAlpha ? picture.convertToFormat(QImage::Format_ARGB32)
                                  : imagetest::overWhite(picture);
     if (codec->writer == codecs::CodecWriter::MacPaint)
         expected = codecs::macPaintPage(picture).convertToFormat(QImage::Format_ARGB32);
-    const bool lossy = codec->code <= 1; // JPEG, and JPEG 2000 at its default quality
+    const bool lossy = codec->code == 0; // JPEG; JPEG 2000 is written lossless
 
     ImageImporter importer;
     QVERIFY2(importer.openFile(path), qPrintable(importer.errorString()));
@@ -157,12 +159,78 @@ void tst_ImageExporter::roundTrip()
                  qPrintable(QString::number(importer.horizontalResolution())));
 }
 
+// What an option does to the written file: a header byte, a tag seen by exiftool or
+// ImageMagick, or the file size compared with another setting.
 void tst_ImageExporter::options_data()
 {
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("settings");
+    QTest::addColumn<QString>("probe"); // "byte:N", "exif:Tag", "interlace", "smaller:<settings>"
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("JPEG quality 30 smaller than 95") << "JPEG" << "quality=30" << "smaller:quality=95" << "";
+    QTest::newRow("JPEG baseline") << "JPEG" << "progressive=0" << "interlace" << "None";
+    QTest::newRow("JPEG progressive") << "JPEG" << "progressive=1" << "interlace" << "JPEG";
+    QTest::newRow("TIFF lzw") << "TIFF" << "compression=lzw" << "exif:Compression" << "5";
+    QTest::newRow("TIFF none") << "TIFF" << "compression=none" << "exif:Compression" << "1";
+    QTest::newRow("TIFF deflate") << "TIFF" << "compression=deflate" << "exif:Compression" << "8";
+    QTest::newRow("TIFF packbits") << "TIFF" << "compression=packbits" << "exif:Compression" << "32773";
+    QTest::newRow("TIFF jpeg") << "TIFF" << "compression=jpeg" << "exif:Compression" << "7";
+    QTest::newRow("TIFF jpeg quality 20 smaller than 95") << "TIFF" << "compression=jpeg;quality=20" << "smaller:compression=jpeg;quality=95" << "";
+    QTest::newRow("BMP 24 bits") << "BMPf" << "depth=24" << "byte:28" << "24";
+    QTest::newRow("BMP 32 bits") << "BMPf" << "depth=32" << "byte:28" << "32";
+    QTest::newRow("SGI verbatim") << ".SGI" << "" << "byte:2" << "0";
+    QTest::newRow("PNG level 9 smaller than 0") << "PNGf" << "compression=9" << "smaller:compression=0" << "";
+    QTest::newRow("Targa rle") << "TPIC" << "compression=rle" << "byte:2" << "10";
+    QTest::newRow("Targa none") << "TPIC" << "compression=none" << "byte:2" << "2";
+    QTest::newRow("Photoshop rle") << "8BPS" << "compression=rle" << "smaller:compression=none" << "";
+    QTest::newRow("PICT packbits") << "PICT" << "compression=packbits" << "smaller:compression=none" << "";
 }
 
 void tst_ImageExporter::options()
 {
+    QFETCH(QString, type);
+    QFETCH(QString, settings);
+    QFETCH(QString, probe);
+    QFETCH(QString, expected);
+    // Flat areas, so run-length coding has runs to find, beside a gradient.
+    QImage picture = imagetest::testPicture(true, 160, 120);
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 160; ++x)
+            picture.setPixel(x, y, qRgba(200, 30, 30, 255));
+    QString error;
+    const QString path = exportPicture(type, settings, picture, QStringLiteral("option"), &error);
+    if (path.isEmpty() && notBuiltYet(error))
+        QSKIP(qPrintable(error));
+    QVERIFY2(!path.isEmpty(), qPrintable(error));
+    ImageImporter importer;
+    QVERIFY2(importer.openFile(path), qPrintable(importer.errorString()));
+    QCOMPARE(importer.picture().size(), picture.size());
+
+    QString actual;
+    if (probe.startsWith(QLatin1String("byte:"))) {
+        actual = QString::number(uchar(readFile(path).at(probe.mid(5).toInt())));
+    } else if (probe.startsWith(QLatin1String("exif:"))) {
+        actual = exiftool({QStringLiteral("-n"), QStringLiteral("-s3"),
+                           QLatin1Char('-') + probe.mid(5), path});
+    } else if (probe == QLatin1String("interlace")) {
+        QProcess identify;
+        identify.start(QStringLiteral("/usr/bin/identify"),
+                       {QStringLiteral("-format"), QStringLiteral("%[interlace]"), path});
+        identify.waitForFinished(60000);
+        actual = QString::fromLatin1(identify.readAllStandardOutput()).trimmed();
+    } else if (probe.startsWith(QLatin1String("smaller:"))) {
+        const qint64 size = QFileInfo(path).size();
+        const QString other = exportPicture(type, probe.mid(8), picture,
+                                            QStringLiteral("option_other"), &error);
+        QVERIFY2(!other.isEmpty(), qPrintable(error));
+        QVERIFY2(size < QFileInfo(other).size(),
+                 qPrintable(QStringLiteral("%1 bytes, %2 bytes with %3")
+                                .arg(size)
+                                .arg(QFileInfo(other).size())
+                                .arg(probe.mid(8))));
+        return;
+    }
+    QCOMPARE(actual, expected);
 }
 
 void tst_ImageExporter::neverReplacesAFile()

@@ -4,13 +4,10 @@
 
 namespace quillon::engine::codecs {
 
-// Quality 100 writes the reversible (lossless) wavelet.
-inline constexpr CodecOption kJp2Options[] = {
-    {"quality", "Quality", OptionKind::Int, 0, 100, 85, {}, nullptr},
-};
-
+// OpenImageIO's JPEG 2000 writer always writes the reversible (lossless) wavelet and takes no
+// quality, so the format offers no options until a writer with a rate control is used.
 inline constexpr CodecInfo kJp2Format = {
-    1, "JPEG 2000", "jp2 ", "jp2", true, true, true, true,
-    CodecWriter::OpenImageIO, "jpeg2000", kJp2Options};
+    1, "JPEG 2000", "jp2 ", "jp2", true, true, true, false,
+    CodecWriter::OpenImageIO, "jpeg2000", {}};
 
 } // namespace quillon::engine::codecs

@@ -4,9 +4,10 @@
 
 namespace quillon::engine::codecs {
 
+// OpenImageIO's PNG writer cannot interlace; an "interlace" key in a settings text is
+// ignored until a writer that can is used.
 inline constexpr CodecOption kPngOptions[] = {
     {"compression", "Compression level", OptionKind::Int, 0, 9, 6, {}, "png:compressionLevel"},
-    {"interlace", "Interlaced", OptionKind::Bool, 0, 1, 0, {}, nullptr},
 };
 
 inline constexpr CodecInfo kPngFormat = {

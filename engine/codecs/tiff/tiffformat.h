@@ -15,6 +15,6 @@ inline constexpr CodecOption kTiffOptions[] = {
 
 inline constexpr CodecInfo kTiffFormat = {
     2, "TIFF", "TIFF", "tif", true, true, true, true,
-    CodecWriter::OpenImageIO, "tiff", kTiffOptions};
+    CodecWriter::OpenImageIO, "tiff", kTiffOptions, "compression", 4, true};
 
 } // namespace quillon::engine::codecs
