@@ -16,6 +16,7 @@
 #include <QPainter>
 #include <QTemporaryFile>
 
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -58,6 +59,62 @@ QString makeTemporaryBeside(const QString& target, QString* error)
     const QString name = temp.fileName();
     temp.close();
     return name;
+}
+
+std::uint32_t crc32(const QByteArray& data)
+{
+    std::uint32_t crc = 0xffffffffu;
+    for (const char c : data) {
+        crc ^= std::uint8_t(c);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+    }
+    return crc ^ 0xffffffffu;
+}
+
+QByteArray bigEndian32(std::uint32_t v)
+{
+    const char bytes[4] = {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
+    return QByteArray(bytes, 4);
+}
+
+// Exiv2 writes a PNG profile with an empty name, which PNG forbids and libpng refuses; so a
+// PNG gets its iCCP chunk here: named, right after IHDR, replacing any iCCP and the sRGB
+// chunk (which would take precedence over the profile). Pixels are not touched.
+bool setPngProfile(QByteArray& png, const QByteArray& icc)
+{
+    static const QByteArray signature("\x89PNG\r\n\x1a\n", 8);
+    if (!png.startsWith(signature))
+        return false;
+    QByteArray out = signature;
+    qsizetype pos = 8;
+    bool inserted = false;
+    while (pos + 12 <= png.size()) {
+        const std::uint32_t length = (std::uint8_t(png[pos]) << 24) |
+                                     (std::uint8_t(png[pos + 1]) << 16) |
+                                     (std::uint8_t(png[pos + 2]) << 8) | std::uint8_t(png[pos + 3]);
+        if (qsizetype(length) > png.size() - pos - 12)
+            return false;
+        const QByteArray type = png.mid(pos + 4, 4);
+        const qsizetype total = 12 + qsizetype(length);
+        if (type != "iCCP" && type != "sRGB")
+            out += png.mid(pos, total);
+        if (type == "IHDR" && !inserted) {
+            // qCompress puts a 4-byte length before the zlib stream.
+            const QByteArray body = QByteArray("ICC profile") + '\0' + '\0' +
+                                    qCompress(icc, 9).mid(4);
+            const QByteArray chunk = QByteArray("iCCP") + body;
+            out += bigEndian32(std::uint32_t(body.size())) + chunk + bigEndian32(crc32(chunk));
+            inserted = true;
+        }
+        pos += total;
+        if (type == "IEND")
+            break;
+    }
+    if (!inserted)
+        return false;
+    png = out;
+    return true;
 }
 
 } // namespace
@@ -279,7 +336,10 @@ ExportResult embedProfileInPlace(const QString& path, const QByteArray& icc)
     initializeExiv2();
     try {
         Exiv2::Image::AutoPtr image = Exiv2::ImageFactory::open(path.toStdString());
-        if (!image.get() || !image->supportsMetadata(Exiv2::mdIccProfile))
+        // Exiv2 keeps the profile of every format whose metadata it can write; the others
+        // carry no profile Quillon could set.
+        if (!image.get() ||
+            Exiv2::ImageFactory::checkMode(image->imageType(), Exiv2::mdXmp) != Exiv2::amReadWrite)
             return {true, {}};
     } catch (const std::exception&) {
         // Not a format Exiv2 knows: it carries no profile Quillon could set.
@@ -293,10 +353,29 @@ ExportResult embedProfileInPlace(const QString& path, const QByteArray& icc)
     if (!QFile::copy(path, temp))
         return failure(path, QStringLiteral("cannot copy it beside itself"));
     QFile::setPermissions(temp, QFile::permissions(path));
+    bool written = false;
+    {
+        QFile file(temp);
+        if (file.open(QIODevice::ReadWrite)) {
+            QByteArray data = file.readAll();
+            if (data.startsWith("\x89PNG")) {
+                if (!setPngProfile(data, icc)) {
+                    error = QStringLiteral("the PNG file is damaged");
+                } else {
+                    file.resize(0);
+                    file.seek(0);
+                    written = file.write(data) == data.size() && file.flush();
+                    if (!written)
+                        error = file.errorString();
+                }
+            }
+        }
+    }
     MetadataUpdate update;
     update.icc = &icc;
     // Keep what the file has: only the profile changes.
-    if (!updateFileMetadata(temp, update, &error) ||
+    const bool pngFailed = !written && !error.isEmpty();
+    if (pngFailed || (!written && !updateFileMetadata(temp, update, &error)) ||
         ::rename(QFile::encodeName(temp).constData(), QFile::encodeName(path).constData()) != 0) {
         QFile::remove(temp);
         return failure(path, error.isEmpty() ? QString::fromLocal8Bit(std::strerror(errno)) : error);

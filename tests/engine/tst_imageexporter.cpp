@@ -11,6 +11,9 @@
 #include "settings/exporterhandle.h"
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -235,30 +238,177 @@ void tst_ImageExporter::options()
 
 void tst_ImageExporter::neverReplacesAFile()
 {
+    const QString path = m_dir.filePath(QStringLiteral("taken.png"));
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("keep me");
+    }
+    ImageExporter exporter;
+    QVERIFY(exporter.openExporter(QStringLiteral("PNGf")));
+    exporter.setInputPicture(imagetest::testPicture(false));
+    for (Reservation reservation : {Reservation::Exclusive, Reservation::CallerReserved}) {
+        exporter.setOutputFile(path, reservation);
+        const ExportResult result = exporter.Export();
+        QVERIFY(!result.ok);
+        QVERIFY2(result.error.contains(path), qPrintable(result.error));
+        QCOMPARE(readFile(path), QByteArray("keep me"));
+    }
+    QCOMPARE(QDir(m_dir.path()).entryList(QDir::Hidden | QDir::Files).filter(QStringLiteral("taken")),
+             QStringList{QStringLiteral("taken.png")});
 }
 
 void tst_ImageExporter::callerReservation()
 {
+    const QString path = m_dir.filePath(QStringLiteral("reserved.png"));
+    QFile reservation(path);
+    QVERIFY(reservation.open(QIODevice::WriteOnly));
+    reservation.close();
+    ImageExporter exporter;
+    QVERIFY(exporter.openExporter(QStringLiteral("PNGf")));
+    exporter.setInputPicture(imagetest::testPicture(false));
+    exporter.setOutputFile(path, Reservation::CallerReserved);
+    const ExportResult result = exporter.Export();
+    QVERIFY2(result.ok, qPrintable(result.error));
+    ImageImporter importer;
+    QVERIFY2(importer.openFile(path), qPrintable(importer.errorString()));
+    QCOMPARE(importer.picture().size(), QSize(96, 64));
 }
 
 void tst_ImageExporter::failedWriteLeavesNothing()
 {
+    // A picture larger than a Targa header can state makes the writer fail after the
+    // reservation was made: neither the reservation nor the temporary file may remain.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("wide.tga"));
+    ImageExporter exporter;
+    QVERIFY(exporter.openExporter(QStringLiteral("TPIC")));
+    QImage wide(70000, 1, QImage::Format_RGB32);
+    wide.fill(Qt::red);
+    exporter.setInputPicture(wide);
+    exporter.setOutputFile(path);
+    const ExportResult result = exporter.Export();
+    QVERIFY(!result.ok);
+    QVERIFY2(result.error.contains(path), qPrintable(result.error));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Hidden | QDir::Files | QDir::NoDotAndDotDot),
+             QStringList());
+    // An exporter without a picture or a format fails with a message too.
+    ImageExporter empty;
+    QVERIFY(!empty.openExporter(QStringLiteral("XXXX")));
+    empty.setOutputFile(path);
+    QVERIFY(!empty.Export().ok);
+    QVERIFY(!QFile::exists(path));
 }
 
 void tst_ImageExporter::metadataAndProfile_data()
 {
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<bool>("storesResolution");
+    QTest::newRow("JPEG") << "JPEG" << true;
+    QTest::newRow("TIFF") << "TIFF" << true;
+    QTest::newRow("PNG") << "PNGf" << true;
+    QTest::newRow("JPEG 2000") << "jp2 " << false;
 }
 
 void tst_ImageExporter::metadataAndProfile()
 {
+    QFETCH(QString, type);
+    QFETCH(bool, storesResolution);
+    ImageImporter source;
+    QVERIFY2(source.openFile(QStringLiteral(QUILLON_CORPUS "/photos-exif/nikon_p6000_gps.jpg")),
+             qPrintable(source.errorString()));
+    QVERIFY(source.hasMetadata());
+    ImageImporter profileSource;
+    QVERIFY(profileSource.openFile(QStringLiteral(QUILLON_CORPUS "/icc/adobergb_canon_eos7d.jpg")));
+    const QByteArray icc = profileSource.iccProfile();
+    QCOMPARE(iccProfileDescription(icc), QStringLiteral("Adobe RGB (1998)"));
+
+    const QImage half = source.picture().scaled(source.width() / 2, source.height() / 2);
+    ImageExporter exporter;
+    QVERIFY(exporter.openExporter(type));
+    exporter.setInputPicture(half);
+    exporter.setColorSyncProfileData(icc);
+    exporter.setExifEnabled(true);
+    exporter.setMetaData(source.metadata());
+    exporter.setResolution(240, 240);
+    const QString path =
+        m_dir.filePath(QStringLiteral("meta.") + exporter.defaultFileNameExtension());
+    QFile::remove(path);
+    exporter.setOutputFile(path);
+    const ExportResult result = exporter.Export();
+    QVERIFY2(result.ok, qPrintable(result.error));
+
+    const QString sourceJson = exiftool({QStringLiteral("-j"), QStringLiteral("-n"),
+                                         QString::fromLatin1(QUILLON_CORPUS "/photos-exif/nikon_p6000_gps.jpg")});
+    const QString json = exiftool({QStringLiteral("-j"), QStringLiteral("-n"), path});
+    const QJsonObject before = QJsonDocument::fromJson(sourceJson.toUtf8()).array().at(0).toObject();
+    const QJsonObject after = QJsonDocument::fromJson(json.toUtf8()).array().at(0).toObject();
+    for (const char* tag : {"Make", "Model", "DateTimeOriginal", "GPSLatitude", "GPSLongitude"}) {
+        QVERIFY2(before.contains(QLatin1String(tag)), tag);
+        QVERIFY2(after.value(QLatin1String(tag)) == before.value(QLatin1String(tag)),
+                 qPrintable(QStringLiteral("%1: %2").arg(QLatin1String(tag),
+                                                         after.value(QLatin1String(tag)).toVariant().toString())));
+    }
+    QCOMPARE(after.value(QLatin1String("Orientation")).toInt(), 1);
+    QCOMPARE(after.value(QLatin1String("ExifImageWidth")).toInt(), half.width());
+    QCOMPARE(after.value(QLatin1String("ExifImageHeight")).toInt(), half.height());
+    QCOMPARE(after.value(QLatin1String("ImageWidth")).toInt(), half.width());
+    QVERIFY2(!after.contains(QLatin1String("ThumbnailImage")) &&
+                 !after.contains(QLatin1String("ThumbnailOffset")),
+             "the source's Exif thumbnail was copied");
+    QCOMPARE(after.value(QLatin1String("ProfileDescription")).toString(),
+             QStringLiteral("Adobe RGB (1998)"));
+
+    ImageImporter back;
+    QVERIFY2(back.openFile(path), qPrintable(back.errorString()));
+    QCOMPARE(back.picture().size(), half.size());
+    if (storesResolution)
+        QVERIFY2(std::abs(back.horizontalResolution() - 240) < 0.1,
+                 qPrintable(QString::number(back.horizontalResolution())));
+    QCOMPARE(back.iccProfile(), icc);
 }
 
 void tst_ImageExporter::embedProfileInPlace_data()
 {
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<bool>("carriesProfile");
+    QTest::newRow("JPEG") << "JPEG" << true;
+    QTest::newRow("TIFF") << "TIFF" << true;
+    QTest::newRow("PNG") << "PNGf" << true;
+    QTest::newRow("BMP keeps no profile") << "BMPf" << false;
 }
 
 void tst_ImageExporter::embedProfileInPlace()
 {
+    QFETCH(QString, type);
+    QFETCH(bool, carriesProfile);
+    ImageImporter profileSource;
+    QVERIFY(profileSource.openFile(QStringLiteral(QUILLON_CORPUS "/icc/adobergb_canon_eos7d.jpg")));
+    const QByteArray icc = profileSource.iccProfile();
+    QString error;
+    const QString path = exportPicture(type, {}, imagetest::testPicture(false),
+                                       QStringLiteral("inplace"), &error);
+    QVERIFY2(!path.isEmpty(), qPrintable(error));
+    ImageImporter before;
+    QVERIFY(before.openFile(path));
+    const QByteArray bytesBefore = readFile(path);
+
+    const ExportResult result = quillon::engine::embedProfileInPlace(path, icc);
+    QVERIFY2(result.ok, qPrintable(result.error));
+    ImageImporter after;
+    QVERIFY2(after.openFile(path), qPrintable(after.errorString()));
+    QCOMPARE(after.picture(), before.picture());
+    const QString description = exiftool({QStringLiteral("-s3"),
+                                          QStringLiteral("-ProfileDescription"), path});
+    if (carriesProfile) {
+        QCOMPARE(description, QStringLiteral("Adobe RGB (1998)"));
+        QVERIFY2(after.iccProfile() == icc,
+                 qPrintable(QStringLiteral("Quillon reads another profile; kept in ") +
+                            imagetest::keepFailure(path, QFileInfo(path).fileName())));
+    } else {
+        QCOMPARE(readFile(path), bytesBefore);
+    }
+    QVERIFY(!quillon::engine::embedProfileInPlace(path, QByteArray("not a profile")).ok);
 }
 
 QTEST_GUILESS_MAIN(tst_ImageExporter)
