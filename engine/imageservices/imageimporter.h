@@ -47,7 +47,9 @@ private:
     bool fail(const QString& reason);
     bool openWithOwnCodec(const QByteArray& head, bool* handled);
     bool openWithOpenImageIO();
-    bool decodeCmykJpeg();
+    bool openJpeg();
+    bool decodeCmykJpeg(const QByteArray& data, int width, int height, bool adobe,
+                        bool withProfile);
 
     QString m_path;
     QString m_error;
