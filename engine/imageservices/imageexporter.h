@@ -19,7 +19,8 @@ enum class Reservation {
     // The exporter reserves the name itself (O_EXCL); an existing file fails the export.
     Exclusive,
     // The caller already created the target as an empty file to reserve the name; the export
-    // fills it. A non-empty file is never replaced.
+    // fills it. A non-empty file is never replaced. On failure the (empty) reservation stays:
+    // it is the caller's to remove.
     CallerReserved,
 };
 
