@@ -1,6 +1,8 @@
 // The main window driven through its real widgets: the settings list and its groups, the pages'
 // enabling rules, the file-name example and the binding between the pages and the settings.
 
+#include "engine/codecs/codecregistry.h"
+#include "engine/imageservices/colorprofiles.h"
 #include "settings/globals.h"
 #include "settings/settingkinds.h"
 #include "ui/main/labelwindow.h"
@@ -9,6 +11,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDate>
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -68,6 +71,7 @@ private slots:
     void sliderTexts_data();
     void sliderTexts();
     void colorSyncAndFlipRules();
+    void profileMenuListsInstalledProfiles();
     void exampleName_data();
     void exampleName();
     void modeSwitchRewritesTheField();
@@ -393,7 +397,14 @@ void tst_MainWindow::formatMenuEnablesOptions()
         if (!options->isEnabled())
             without << format->currentText();
     }
-    QCOMPARE(without, QStringList({"Silicon Graphics SGI", "Maya IFF", "MacPaint"}));
+    // Exactly the formats whose writer has no options to offer.
+    QStringList expected;
+    for (const engine::codecs::CodecInfo& codec : engine::codecs::codecs()) {
+        if (!codec.optionsDialog)
+            expected << QString::fromUtf8(codec.menuEntry);
+    }
+    QCOMPARE(without, expected);
+    QVERIFY(without.contains(QStringLiteral("Maya IFF")));
     format->setCurrentIndex(format->findText(QStringLiteral("Maya IFF")));
     QVERIFY(!options->isEnabled());
     format->setCurrentIndex(format->findText(QStringLiteral("PNG")));
@@ -505,6 +516,45 @@ void tst_MainWindow::colorSyncAndFlipRules()
         toggle(box);
         QVERIFY(!popup->isEnabled());
     }
+}
+
+void tst_MainWindow::profileMenuListsInstalledProfiles()
+{
+    // One profile of our own in the user's profile folder, so there is always one to choose.
+    const QString folder = qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/icc");
+    QVERIFY(QDir().mkpath(folder));
+    QFile file(folder + QStringLiteral("/quillon-test.icc"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(engine::builtInSrgbProfile());
+    file.close();
+    const engine::ColorProfiles profiles = engine::ColorProfiles::load();
+    QVERIFY(profiles.count() >= 2);
+
+    m_window = std::make_unique<mainWindow>();
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    auto* menu = child<QComboBox>(QStringLiteral("colorSyncMenu"));
+    QStringList rows;
+    for (int i = 0; i < menu->count(); ++i)
+        rows << menu->itemText(i);
+    QStringList names;
+    for (int number = 1; number < profiles.count(); ++number)
+        names << profiles.name(number);
+    QCOMPARE(rows, names);
+    QCOMPARE(menu->currentIndex(), 0);
+
+    // The chosen row is what the setting keeps.
+    add(QStringLiteral("ColorSync"));
+    toggle(child<QRadioButton>(QStringLiteral("colorSyncRadioButton2")));
+    menu->setCurrentIndex(menu->count() - 1);
+    clickRow(list()->topLevelItem(0));
+    const auto& colour = m_window->store().colorsync.at(0);
+    QCOMPARE(colour->colorSyncProfileMode, 1);
+    QCOMPARE(colour->colorSyncProfile, menu->count() - 1);
+    menu->setCurrentIndex(0);
+    clickRow(list()->topLevelItem(0)->child(0));
+    QCOMPARE(menu->currentIndex(), colour->colorSyncProfile);
+    QVERIFY(menu->isEnabled());
 }
 
 // The File Name page

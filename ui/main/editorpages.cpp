@@ -1,13 +1,17 @@
 // The eight editor pages: their controls, captions, items and initial states, and the handlers
 // by which controls enable one another and show derived texts.
 
+#include "engine/codecs/codecregistry.h"
+#include "engine/imageservices/colorprofiles.h"
 #include "settings/globals.h"
 #include "settings/settingkinds.h"
 #include "ui/controls/saeditfield.h"
 #include "ui/main/filenamebuilder.h"
 #include "ui/main/mainwindow.h"
 #include "ui/main/modepopup_p.h"
+#include "ui/main/optionsdialog.h"
 
+#include <QAbstractItemView>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -93,27 +97,6 @@ const QStringList kSuffixModes = {QStringLiteral("User Text"),
                                   QStringLiteral("3 Digit Serial Number"),
                                   QStringLiteral("None")};
 
-QString formatMenuEntry(int code)
-{
-    static const QStringList entries = {QStringLiteral("JPEG"),
-                                        QStringLiteral("JPEG 2000"),
-                                        QStringLiteral("TIFF"),
-                                        QStringLiteral("Photoshop"),
-                                        QStringLiteral("Windows BMP"),
-                                        QStringLiteral("Apple PICT"),
-                                        QStringLiteral("Silicon Graphics SGI"),
-                                        QStringLiteral("Maya IFF"),
-                                        QStringLiteral("PNG"),
-                                        QStringLiteral("Targa"),
-                                        QStringLiteral("MacPaint")};
-    return entries.value(code);
-}
-
-bool formatHasOptions(int code)
-{
-    return code >= 0 && code <= 10 && code != 6 && code != 7 && code != 10;
-}
-
 } // namespace
 
 void mainWindow::buildPages(QWidget* host)
@@ -144,8 +127,8 @@ QWidget* mainWindow::buildFormatPage()
     auto* page = named(new QWidget, QStringLiteral("formatPage"));
     QVBoxLayout* layout = pageLayout(page, QStringLiteral("Format"));
     QStringList names;
-    for (int code = 0; !getFormat(code).isEmpty(); ++code)
-        names << formatMenuEntry(code);
+    for (const engine::codecs::CodecInfo& codec : engine::codecs::codecs())
+        names << QString::fromUtf8(codec.menuEntry);
     m_formatMenu = popup(QStringLiteral("formatMenu"), names, page);
     m_optionsButton =
         named(new QPushButton(QStringLiteral("Options..."), page), QStringLiteral("optionsButton"));
@@ -493,14 +476,29 @@ void mainWindow::formatMenu_Change()
     // Each choice opens a fresh exporter; options set for the previous one are not carried over.
     const int row = m_formatMenu->currentIndex();
     m_exporter = std::make_shared<ExporterHandle>(getFormat(row));
-    m_optionsButton->setEnabled(formatHasOptions(row));
+    m_optionsButton->setEnabled(optionsDialog::hasOptions(*m_exporter));
 }
 
-void mainWindow::optionsButton_Action() {}
+void mainWindow::optionsButton_Action()
+{
+    if (!m_exporter || !optionsDialog::hasOptions(*m_exporter))
+        return;
+    auto* dialog = new optionsDialog(m_exporter, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::WindowModal);
+    dialog->open();
+}
 
 void mainWindow::colorSyncMenu_Open()
 {
+    // Profile number 0 is the built-in sRGB profile, which is not offered: row k stands for
+    // profile number k + 1.
     m_colorSyncMenu->clear();
+    const engine::ColorProfiles profiles = engine::ColorProfiles::load();
+    for (int number = 1; number < profiles.count(); ++number)
+        m_colorSyncMenu->addItem(profiles.name(number));
+    QAbstractItemView* view = m_colorSyncMenu->view();
+    view->setMinimumWidth(view->sizeHintForColumn(0) + 2 * view->frameWidth() + 16);
     m_colorSyncMenu->setCurrentIndex(m_colorSyncMenu->count() > 0 ? 0 : -1);
 }
 

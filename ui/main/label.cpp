@@ -1,5 +1,6 @@
 #include "ui/main/label.h"
 
+#include "engine/labels/finderlabel.h"
 #include "resources/resources.h"
 #include "settings/batchsetting.h"
 
@@ -50,9 +51,7 @@ QString labelName(int labelIndex)
 {
     if (labelIndex < 1 || labelIndex >= settings::kLabelCount)
         return {};
-    QString name = settings::labelColourName(labelIndex);
-    name[0] = name[0].toUpper();
-    return name;
+    return engine::labelNames().value(labelIndex - 1);
 }
 
 } // namespace quillon::ui::label
