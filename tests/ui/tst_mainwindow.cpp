@@ -675,6 +675,11 @@ void tst_MainWindow::roundTrip_data()
     colour->colorSyncProfile = -1; // no profile rows to choose from
     QTest::newRow("ColorSync") << SettingPtr(colour);
 
+    auto elsewhere = made<colorsyncSetting>(kColorSyncKind);
+    elsewhere->colorSyncProfileMode = 1;
+    elsewhere->colorSyncProfile = 999; // a profile this machine does not have
+    QTest::newRow("ColorSync, profile row not shown") << SettingPtr(elsewhere);
+
     auto flip = made<flipRotateSetting>(kFlipRotateKind);
     flip->flip = true;
     flip->flipMode = 1;

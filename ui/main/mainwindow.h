@@ -3,6 +3,7 @@
 #include "settings/settingeditor.h"
 #include "settings/settingsstore.h"
 
+#include <QHash>
 #include <QMainWindow>
 #include <QStringList>
 #include <array>
@@ -241,6 +242,7 @@ private:
     QLineEdit* m_portField = nullptr;
     QCheckBox* m_dontSaveCheckBox = nullptr;
 
+    QHash<const QComboBox*, int> m_unshownPosition;
     QList<QAction*> m_menuItems;
     QMenu* m_editMenu = nullptr;
 };

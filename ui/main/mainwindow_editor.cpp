@@ -174,8 +174,14 @@ void mainWindow::runHandler(EditorControl control, int index)
 
 int mainWindow::popupPosition(EditorControl control, int index) const
 {
-    const QComboBox* menu = popupFor(control, index);
-    return menu ? menu->currentIndex() : -1;
+    QComboBox* menu = popupFor(control, index);
+    if (!menu)
+        return -1;
+    // A position the menu has no row for (a profile of another machine) is given back as it
+    // came while the menu shows no choice, so showing a setting does not change it.
+    if (menu->currentIndex() < 0 && m_unshownPosition.contains(menu))
+        return m_unshownPosition.value(menu);
+    return menu->currentIndex();
 }
 
 // Setting a control runs its change handler as a user's change would, also when the value is
@@ -187,7 +193,12 @@ void mainWindow::setPopupPosition(EditorControl control, int position, int index
     if (!menu)
         return;
     const int before = menu->currentIndex();
-    menu->setCurrentIndex(position >= 0 && position < menu->count() ? position : -1);
+    const bool shown = position >= 0 && position < menu->count();
+    if (shown || position == -1)
+        m_unshownPosition.remove(menu);
+    else
+        m_unshownPosition.insert(menu, position);
+    menu->setCurrentIndex(shown ? position : -1);
     if (menu->currentIndex() == before)
         runHandler(control, index);
 }
