@@ -13,7 +13,10 @@
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -72,6 +75,7 @@ private slots:
     void sliderTexts();
     void colorSyncAndFlipRules();
     void profileMenuListsInstalledProfiles();
+    void watermarkChooser();
     void exampleName_data();
     void exampleName();
     void modeSwitchRewritesTheField();
@@ -555,6 +559,40 @@ void tst_MainWindow::profileMenuListsInstalledProfiles()
     clickRow(list()->topLevelItem(0)->child(0));
     QCOMPARE(menu->currentIndex(), colour->colorSyncProfile);
     QVERIFY(menu->isEnabled());
+}
+
+void tst_MainWindow::watermarkChooser()
+{
+    QTemporaryDir dir;
+    const QString picture = dir.filePath(QStringLiteral("mark.png"));
+    QImage image(8, 8, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QVERIFY(image.save(picture));
+    add(QStringLiteral("Watermark"));
+    auto* field = child<QLineEdit>(QStringLiteral("wmFileField"));
+    auto choose = [&](bool accept) {
+        QTest::mouseClick(child<QPushButton>(QStringLiteral("wmSelectButton")), Qt::LeftButton);
+        auto* dialog = m_window->findChild<QFileDialog*>(QStringLiteral("wmFileDialog"));
+        QVERIFY(dialog && dialog->isVisible());
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Select a PNG file."));
+        QCOMPARE(dialog->mimeTypeFilters(), QStringList({"image/png"}));
+        QCOMPARE(dialog->fileMode(), QFileDialog::ExistingFile);
+        if (accept) {
+            dialog->setDirectory(dir.path());
+            dialog->selectFile(picture);
+            static_cast<QDialog*>(dialog)->accept();
+        } else {
+            dialog->reject();
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    };
+    choose(true);
+    QCOMPARE(field->text(), QStringLiteral("mark.png"));
+    QCOMPARE(m_window->wmFile(), QFileInfo(picture).absoluteFilePath());
+    choose(false);
+    QCOMPARE(field->text(), QStringLiteral("mark.png"));
+    clickRow(list()->topLevelItem(0));
+    QCOMPARE(m_window->store().watermark.at(0)->wmFile, QFileInfo(picture).absoluteFilePath());
 }
 
 // The File Name page
