@@ -111,7 +111,7 @@ void tst_MainWindowLayout::geometry()
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     const QSize content = window.centralWidget()->size();
-    // The designed 506 x 283, wider or taller only where the fonts need it.
+    // 506 x 283, wider or taller only where the fonts need it.
     QVERIFY2(content.width() >= 506 && content.height() >= 283,
              qPrintable(QStringLiteral("%1 x %2").arg(content.width()).arg(content.height())));
     QCOMPARE(window.minimumSize(), window.maximumSize());
