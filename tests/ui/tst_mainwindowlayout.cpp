@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -98,6 +99,7 @@ private slots:
     void menuBar_data();
     void menuBar();
     void menuOrder();
+    void editMenuActsOnTheFocusedField();
 };
 
 void tst_MainWindowLayout::initTestCase()
@@ -285,6 +287,33 @@ void tst_MainWindowLayout::menuOrder()
     QCOMPARE(window.sourceFiles(), QStringList({"/pictures"}));
     window.menuItem(QStringLiteral("FileResetSourceFiles"))->trigger();
     QVERIFY(window.sourceFiles().isEmpty());
+}
+
+void tst_MainWindowLayout::editMenuActsOnTheFocusedField()
+{
+    mainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QMenu* edit = window.findChild<QMenu*>(QStringLiteral("EditMenu"));
+    QAction* selectAll = window.menuItem(QStringLiteral("EditSelectAll"));
+    window.findChild<QTreeWidget*>(QStringLiteral("ListBox1"))->setFocus();
+    emit edit->aboutToShow();
+    QVERIFY(!selectAll->isEnabled());
+
+    window.findChild<QComboBox*>(QStringLiteral("funcMenu"))->setCurrentIndex(8); // FTP
+    window.findChild<QAbstractButton*>(QStringLiteral("addButton"))->click();
+    auto* server = window.findChild<QLineEdit*>(QStringLiteral("serverField"));
+    server->setFocus();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QTest::keyClicks(server, QStringLiteral("ftp.example.org"));
+    emit edit->aboutToShow();
+    QVERIFY(selectAll->isEnabled());
+    selectAll->trigger();
+    QCOMPARE(server->selectedText(), QStringLiteral("ftp.example.org"));
+    window.menuItem(QStringLiteral("EditCut"))->trigger();
+    QCOMPARE(server->text(), QString());
+    window.menuItem(QStringLiteral("EditUndo"))->trigger();
+    QCOMPARE(server->text(), QStringLiteral("ftp.example.org"));
 }
 
 QTEST_MAIN(tst_MainWindowLayout)
