@@ -66,8 +66,9 @@ public:
     // pages' values are not stored into the old settings, every group is expanded and row 0
     // selected. A list without a Format setting is refused and changes nothing.
     bool replaceSettings(const settings::SettingsStore& loaded);
-    // Reads a settings file into the window (as replaceSettings); on failure the window is left
-    // as it was and *error names the file and the reason.
+    // Reads a settings file into the window (as replaceSettings). A missing or unreadable file,
+    // or one without a Format setting, leaves the window as it was and returns false; a damaged
+    // file loads its complete records and returns true. *error names the file and the reason.
     bool loadFile(const QString& path, QString* error = nullptr);
     // Stores the pages into the shown setting, then writes the list as a settings file.
     bool saveFile(const QString& path, QString* error = nullptr);
