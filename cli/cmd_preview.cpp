@@ -39,7 +39,7 @@ int runPreview(const QStringList& args)
     if (!file.open(QIODevice::WriteOnly) || !writer.write(picture) || !file.commit()) {
         err << "quillon-cli preview: " << args[3] << ": cannot be written: "
             << (writer.error() != QImageWriter::UnknownError ? writer.errorString()
-                                                               : file.errorString())
+                                                             : file.errorString())
             << '\n';
         return 1;
     }

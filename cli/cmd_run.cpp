@@ -9,7 +9,6 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTextStream>
-
 #include <unistd.h>
 
 namespace quillon::cli {
@@ -166,8 +165,9 @@ int runRun(const QStringList& args)
     ProgressPrinter printer;
     engine::batchTread job(&printer);
     job.setCurrentSteps(&steps);
-    job.startProcess(sources, sameAsOriginal ? QString() : QFileInfo(destination).absoluteFilePath(),
-                     depth, QString(), sameAsOriginal);
+    job.startProcess(sources,
+                     sameAsOriginal ? QString() : QFileInfo(destination).absoluteFilePath(), depth,
+                     QString(), sameAsOriginal);
     job.wait();
 
     const engine::RunReport& report = job.report();

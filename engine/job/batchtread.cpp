@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
-
 #include <cstdio>
 
 namespace quillon::engine {
@@ -190,9 +189,11 @@ QString batchTread::processImage(int index, OpenedImage& image)
     else
         folder = m_destinationFolder;
     if (folder.isEmpty()) {
-        notSaved(path, error.isEmpty() ? QStringLiteral("%1: no destination folder")
-                                             .arg(QDir::toNativeSeparators(path))
-                                       : error);
+        notSaved(
+            path,
+            error.isEmpty()
+                ? QStringLiteral("%1: no destination folder").arg(QDir::toNativeSeparators(path))
+                : error);
         ++m_currentImage;
         return {};
     }

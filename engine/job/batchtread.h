@@ -12,7 +12,6 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
-
 #include <atomic>
 #include <memory>
 #include <vector>
@@ -56,7 +55,9 @@ public:
     bool startProcess(const QStringList& sources, const QString& destination, int depth,
                       const QString& favorite, bool saveToSource);
     // Blocks until the job's thread has finished (Finished has been raised). Returns at once
-    // when the thread was never started.
+    // when the thread was never started. A window whose listener forwards events to its own
+    // thread with blocking queued calls must not wait here on that thread (it would never
+    // answer them); it learns the end from Finished instead.
     void wait();
     bool isRunning() const;
     // Any thread: ends the FTP waits at once. The run itself stops after the image whose

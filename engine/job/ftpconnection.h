@@ -3,7 +3,6 @@
 #include "settings/settingkinds.h"
 
 #include <QString>
-
 #include <atomic>
 #include <memory>
 

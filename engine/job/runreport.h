@@ -17,17 +17,17 @@ struct FileProblem
 // Filled on the job's thread; read it after Finished (or after batchTread::wait()).
 struct RunReport
 {
-    int collected = 0;                 // images collected by the scan (imageCount)
-    QStringList written;               // every output written, in collection order (one
-                                       // removed after its upload, by request, included)
-    QList<FileProblem> notSaved;       // opened, but no output was written
-    QList<FileProblem> notOpened;      // collected, but could not be opened
-    QStringList uploaded;              // outputs uploaded, in order
-    QList<FileProblem> uploadsFailed;  // outputs whose upload failed
-    QList<FileProblem> loginsFailed;   // one entry per failed login attempt (file = server)
-    QList<FileProblem> warnings;       // written, but a detail failed (icon, profile, watermark)
-    QString settingsError;             // the favorite could not be read (completely)
-    bool stopped = false;              // the run ended early at the owner's request
+    int collected = 0;                // images collected by the scan (imageCount)
+    QStringList written;              // every output written, in collection order (one
+                                      // removed after its upload, by request, included)
+    QList<FileProblem> notSaved;      // opened, but no output was written
+    QList<FileProblem> notOpened;     // collected, but could not be opened
+    QStringList uploaded;             // outputs uploaded, in order
+    QList<FileProblem> uploadsFailed; // outputs whose upload failed
+    QList<FileProblem> loginsFailed;  // one entry per failed login attempt (file = server)
+    QList<FileProblem> warnings;      // written, but a detail failed (icon, profile, watermark)
+    QString settingsError;            // the favorite could not be read (completely)
+    bool stopped = false;             // the run ended early at the owner's request
 
     // Every collected image gave an output, every upload went through and the run was not
     // stopped early.

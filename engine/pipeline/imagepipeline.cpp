@@ -13,7 +13,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
 #include <algorithm>
 #include <cmath>
 
@@ -177,7 +176,8 @@ ProcessedImage applySteps(const settings::SettingsStore& steps, OpenedImage& ima
             if (auto step = std::dynamic_pointer_cast<settings::nameSetting>(item))
                 result.nameSteps.push_back(step);
             break;
-        default: break;
+        default:
+            break;
         }
     }
     if (result.picture.isNull())

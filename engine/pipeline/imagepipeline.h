@@ -7,7 +7,6 @@
 #include <QByteArray>
 #include <QImage>
 #include <QString>
-
 #include <memory>
 #include <vector>
 
@@ -31,11 +30,11 @@ struct OpenedImage
     int label = 0; // the file's Finder label number
     std::shared_ptr<settings::formatSetting> format;
     bool isRaw = false;
-    QImage picture;          // null when the image could not be opened
-    double resolution = 72;  // the source's horizontal resolution in dots per inch
-    QByteArray profile;      // the valid embedded profile of the pixels; empty when none
-    ImageMetadata metadata;  // the Exif, XMP and IPTC to copy
-    QString error;           // why picture is null
+    QImage picture;         // null when the image could not be opened
+    double resolution = 72; // the source's horizontal resolution in dots per inch
+    QByteArray profile;     // the valid embedded profile of the pixels; empty when none
+    ImageMetadata metadata; // the Exif, XMP and IPTC to copy
+    QString error;          // why picture is null
 
     bool ok() const { return !picture.isNull(); }
 };
@@ -59,11 +58,11 @@ struct ProcessedImage
     QImage picture;
     bool resolutionSet = false; // a Scaling step chose the output resolution
     double resolution = 0;
-    QByteArray exportProfile;   // profile the exporter writes (a "Use Original Profile" step)
-    std::shared_ptr<settings::colorsyncSetting> colorSyncStep; // the last that applied
+    QByteArray exportProfile; // profile the exporter writes (a "Use Original Profile" step)
+    std::shared_ptr<settings::colorsyncSetting> colorSyncStep;     // the last that applied
     std::vector<std::shared_ptr<settings::nameSetting>> nameSteps; // those that apply, in order
-    QStringList warnings;       // steps that could not act (a watermark that did not open)
-    QString error;              // set when a step failed the image
+    QStringList warnings; // steps that could not act (a watermark that did not open)
+    QString error;        // set when a step failed the image
 
     bool ok() const { return error.isEmpty() && !picture.isNull(); }
 };
@@ -80,8 +79,8 @@ void cleanUpExporter(ImageExporter& exporter);
 struct WrittenImage
 {
     bool ok = false;
-    QString error;      // why nothing was written (the reservation is then removed)
-    QString warning;    // written, but the chosen profile could not be embedded
+    QString error;   // why nothing was written (the reservation is then removed)
+    QString warning; // written, but the chosen profile could not be embedded
 };
 
 // Steps (e), (h) and (i) up to the profile: gives the picture, the resolution, the profile

@@ -43,8 +43,8 @@ QImage batchTread::preview(const QString& file, QString& name, QString* error)
     if (target.isEmpty()) {
         if (m_report.notSaved.size() > problems)
             return fail(m_report.notSaved.last().reason);
-        return fail(QStringLiteral("%1: no Format step for its label")
-                        .arg(QDir::toNativeSeparators(file)));
+        return fail(
+            QStringLiteral("%1: no Format step for its label").arg(QDir::toNativeSeparators(file)));
     }
     ImageImporter reader;
     const bool read = reader.openFile(target);

@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -65,9 +64,8 @@ QString dateText(const QDate& date)
     return date.toString(QStringLiteral("yyyy-MM-dd")).remove(QLatin1Char('-'));
 }
 
-QString function_fileName(const settings::nameSetting& step, const QString& sourceName,
-                          int label, const QString& extension, SerialNumbers& serials,
-                          const QDate& date)
+QString function_fileName(const settings::nameSetting& step, const QString& sourceName, int label,
+                          const QString& extension, SerialNumbers& serials, const QDate& date)
 {
     const QString today = dateText(date);
     const size_t slot = (label >= 0 && label < int(serials.size())) ? size_t(label) : 0;
@@ -80,12 +78,23 @@ QString function_fileName(const settings::nameSetting& step, const QString& sour
     for (int i = 0; i < settings::nameSetting::kParts; ++i) {
         const int mode = step.prefixMode[size_t(i)];
         switch (mode) {
-        case kPrefixText: name += step.prefixString[size_t(i)]; break;
-        case kPrefixDate: name += today; break;
-        case kPrefixSerial1: name += QString::number(serial); break;
-        case kPrefixSerial2: name += serialText(serial, 2); break;
-        case kPrefixSerial3: name += serialText(serial, 3); break;
-        default: break;
+        case kPrefixText:
+            name += step.prefixString[size_t(i)];
+            break;
+        case kPrefixDate:
+            name += today;
+            break;
+        case kPrefixSerial1:
+            name += QString::number(serial);
+            break;
+        case kPrefixSerial2:
+            name += serialText(serial, 2);
+            break;
+        case kPrefixSerial3:
+            name += serialText(serial, 3);
+            break;
+        default:
+            break;
         }
         if (mode != kPrefixNone && step.nameSeparator)
             name += QLatin1Char('_');
@@ -93,13 +102,26 @@ QString function_fileName(const settings::nameSetting& step, const QString& sour
     name += base;
     for (int i = 0; i < settings::nameSetting::kParts; ++i) {
         switch (step.suffixMode[size_t(i)]) {
-        case kSuffixText: name += step.suffixString[size_t(i)]; break;
-        case kSuffixExtension: name += QLatin1Char('.') + extension.toLower(); break;
-        case kSuffixDate: name += today; break;
-        case kSuffixSerial1: name += QString::number(serial); break;
-        case kSuffixSerial2: name += serialText(serial, 2); break;
-        case kSuffixSerial3: name += serialText(serial, 3); break;
-        default: break;
+        case kSuffixText:
+            name += step.suffixString[size_t(i)];
+            break;
+        case kSuffixExtension:
+            name += QLatin1Char('.') + extension.toLower();
+            break;
+        case kSuffixDate:
+            name += today;
+            break;
+        case kSuffixSerial1:
+            name += QString::number(serial);
+            break;
+        case kSuffixSerial2:
+            name += serialText(serial, 2);
+            break;
+        case kSuffixSerial3:
+            name += serialText(serial, 3);
+            break;
+        default:
+            break;
         }
     }
     return name;

@@ -4,7 +4,6 @@
 
 #include <QDate>
 #include <QString>
-
 #include <array>
 
 namespace quillon::engine {
@@ -26,8 +25,8 @@ QString dateText(const QDate& date);
 // function_fileName: advances serials[label] (a label outside 0..8 counts as 0) and composes
 // the name from the step's prefix slots, the base of sourceName and the suffix slots.
 // extension is the exporter's usual extension, lower case, without the dot.
-QString function_fileName(const settings::nameSetting& step, const QString& sourceName,
-                          int label, const QString& extension, SerialNumbers& serials,
+QString function_fileName(const settings::nameSetting& step, const QString& sourceName, int label,
+                          const QString& extension, SerialNumbers& serials,
                           const QDate& date = QDate::currentDate());
 
 // The name used when no File Name step gave one: the source's base, ".", the extension.

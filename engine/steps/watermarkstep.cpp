@@ -10,14 +10,23 @@ bool watermarkPosition(const QSize& picture, const QSize& mark, int placement, Q
 {
     const int W = picture.width(), H = picture.height(), w = mark.width(), h = mark.height();
     switch (placement) {
-    case 0: *position = QPoint(0, 0); return true;
-    case 1: *position = QPoint(W - w, 0); return true;
+    case 0:
+        *position = QPoint(0, 0);
+        return true;
+    case 1:
+        *position = QPoint(W - w, 0);
+        return true;
     case 2:
         *position = QPoint(int(std::trunc(W / 2.0 - w / 2.0)), int(std::trunc(H / 2.0 - h / 2.0)));
         return true;
-    case 3: *position = QPoint(0, H - h); return true;
-    case 4: *position = QPoint(W - w, H - h); return true;
-    default: return false;
+    case 3:
+        *position = QPoint(0, H - h);
+        return true;
+    case 4:
+        *position = QPoint(W - w, H - h);
+        return true;
+    default:
+        return false;
     }
 }
 

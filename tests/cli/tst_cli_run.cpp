@@ -58,16 +58,15 @@ QString exif(const QString& file, const QString& tag)
 QSize imageSize(const QString& file)
 {
     const QStringList parts =
-        runProgram(QStringLiteral("/usr/bin/identify"), {"-format", "%w %h", file})
-            .out.split(' ');
+        runProgram(QStringLiteral("/usr/bin/identify"), {"-format", "%w %h", file}).out.split(' ');
     return parts.size() == 2 ? QSize(parts[0].toInt(), parts[1].toInt()) : QSize();
 }
 
 // Root-mean-square difference of two pictures, 0..1, by ImageMagick.
 double difference(const QString& a, const QString& b)
 {
-    const Result r = runProgram(QStringLiteral("/usr/bin/compare"),
-                                {"-metric", "RMSE", a, b, "null:"});
+    const Result r =
+        runProgram(QStringLiteral("/usr/bin/compare"), {"-metric", "RMSE", a, b, "null:"});
     const qsizetype open = r.err.indexOf('('), close = r.err.indexOf(')');
     if (open < 0 || close < open)
         return 1;
@@ -121,10 +120,9 @@ void tst_CliRun::batch()
     copyInto(src, "photos-exif/nikon_d70.jpg");
     QDir().mkpath(out);
     const QString settingsFile = m_dir.filePath("batch/steps");
-    QVERIFY(writeSettings(settingsFile,
-                          {"format:0:format=0,options=quality=92", "scale:0:width=50",
-                           "flip:0:rotate=1,rotateMode=0", "colorsync:0:mode=0",
-                           "name:0:p0=0/Trip,p1=3"}));
+    QVERIFY(writeSettings(settingsFile, {"format:0:format=0,options=quality=92", "scale:0:width=50",
+                                         "flip:0:rotate=1,rotateMode=0", "colorsync:0:mode=0",
+                                         "name:0:p0=0/Trip,p1=3"}));
 
     const Result first = cli({"run", "--settings", settingsFile, "--dest", out, src});
     QVERIFY2(first.exitCode == 0, qPrintable(first.out + first.err));
@@ -138,8 +136,8 @@ void tst_CliRun::batch()
     QCOMPARE(imageSize(out + "/" + expected[2]), QSize(33, 50));
     // The turn is clockwise: ImageMagick's own turn of the same picture looks the same.
     const QString reference = m_dir.filePath("batch/reference.png");
-    QCOMPARE(runProgram("/usr/bin/convert", {src + "/canon_eos40d.jpg", "-resize", "50x50",
-                                             "-rotate", "90", reference})
+    QCOMPARE(runProgram("/usr/bin/convert",
+                        {src + "/canon_eos40d.jpg", "-resize", "50x50", "-rotate", "90", reference})
                  .exitCode,
              0);
     const double clockwise = difference(out + "/" + expected[1], reference);
@@ -160,10 +158,10 @@ void tst_CliRun::batch()
     // Running again never replaces: the new outputs get " 1".
     const Result second = cli({"run", "--settings", settingsFile, "--dest", out, src});
     QCOMPARE(second.exitCode, 0);
-    QCOMPARE(files(out), (QStringList{"Trip_01_adobergb_canon_eos7d 1.jpg",
-                                      "Trip_01_adobergb_canon_eos7d.jpg",
-                                      "Trip_02_canon_eos40d 1.jpg", "Trip_02_canon_eos40d.jpg",
-                                      "Trip_03_nikon_d70 1.jpg", "Trip_03_nikon_d70.jpg"}));
+    QCOMPARE(files(out),
+             (QStringList{"Trip_01_adobergb_canon_eos7d 1.jpg", "Trip_01_adobergb_canon_eos7d.jpg",
+                          "Trip_02_canon_eos40d 1.jpg", "Trip_02_canon_eos40d.jpg",
+                          "Trip_03_nikon_d70 1.jpg", "Trip_03_nikon_d70.jpg"}));
 }
 
 void tst_CliRun::watermarkAndChosenProfile()
@@ -214,10 +212,10 @@ void tst_CliRun::failures()
     const Result damaged = cli({"run", "--settings", settingsFile, "--dest", out, src});
     QCOMPARE(damaged.exitCode, 1);
     QCOMPARE(files(out), (QStringList{"canon_eos40d.png", "nikon_d70.png"}));
-    QVERIFY2(damaged.out.contains("Could not be opened: 1") &&
-                 damaged.out.contains("could not be opened: " + src +
-                                      "/truncated_half_canon40d.jpg: "),
-             qPrintable(damaged.out));
+    QVERIFY2(
+        damaged.out.contains("Could not be opened: 1") &&
+            damaged.out.contains("could not be opened: " + src + "/truncated_half_canon40d.jpg: "),
+        qPrintable(damaged.out));
 
     // A destination that cannot be written (its parent is a file, which stops root too):
     // exit status 1, the not-saved report, no file.
@@ -244,11 +242,11 @@ void tst_CliRun::arguments_data()
         << QStringList{"run", "--settings", steps, "--favorite", "x", "--dest", "/tmp", "x.jpg"}
         << 2;
     QTest::newRow("no destination") << QStringList{"run", "--settings", steps, "x.jpg"} << 2;
-    QTest::newRow("both destinations") << QStringList{"run", "--settings", steps, "--dest",
-                                                      "/tmp", "--same-as-original", "x.jpg"}
-                                       << 2;
-    QTest::newRow("bad depth") << QStringList{"run", "--settings", steps, "--dest", "/tmp",
-                                              "--depth", "-2", "x.jpg"}
+    QTest::newRow("both destinations")
+        << QStringList{"run", "--settings", steps, "--dest", "/tmp", "--same-as-original", "x.jpg"}
+        << 2;
+    QTest::newRow("bad depth") << QStringList{"run",  "--settings", steps, "--dest",
+                                              "/tmp", "--depth",    "-2",  "x.jpg"}
                                << 2;
     QTest::newRow("no sources") << QStringList{"run", "--settings", steps, "--dest", "/tmp"} << 2;
     QTest::newRow("unreadable settings")
@@ -256,8 +254,8 @@ void tst_CliRun::arguments_data()
         << 2;
     QTest::newRow("unknown favorite")
         << QStringList{"run", "--favorite", "nothing", "--dest", "/tmp", "x.jpg"} << 2;
-    QTest::newRow("preview without output") << QStringList{"preview", "--settings", steps, "x"}
-                                            << 2;
+    QTest::newRow("preview without output")
+        << QStringList{"preview", "--settings", steps, "x"} << 2;
 }
 
 void tst_CliRun::arguments()
@@ -278,8 +276,8 @@ void tst_CliRun::favoriteByName()
     QVERIFY(writeSettings(favorites + "/Web Copies", {"format:0:format=8", "scale:0:width=40"}));
     const QString src = m_dir.filePath("fav/src");
     copyInto(src, "photos-exif/nikon_d70.jpg");
-    const Result r = cli({"run", "--favorite", "web COPIES", "--same-as-original", "--depth", "0",
-                          src});
+    const Result r =
+        cli({"run", "--favorite", "web COPIES", "--same-as-original", "--depth", "0", src});
     QVERIFY2(r.exitCode == 0, qPrintable(r.out + r.err));
     QCOMPARE(imageSize(src + "/nikon_d70.png"), QSize(40, 26));
 }
@@ -290,8 +288,8 @@ void tst_CliRun::preview()
     copyInto(src, "photos-exif/canon_eos40d.jpg");
     const QString settingsFile = src + "/steps";
     QVERIFY(writeSettings(settingsFile, {"format:0:format=8", "name:0:s0=0/_prev,s1=1"}));
-    const Result r = cli({"preview", "--settings", settingsFile, src + "/canon_eos40d.jpg",
-                          src + "/shown.png"});
+    const Result r =
+        cli({"preview", "--settings", settingsFile, src + "/canon_eos40d.jpg", src + "/shown.png"});
     QVERIFY2(r.exitCode == 0, qPrintable(r.err));
     QCOMPARE(r.out, "canon_eos40d_prev.png\n");
     QCOMPARE(imageSize(src + "/shown.png"), QSize(100, 68));

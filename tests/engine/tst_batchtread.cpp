@@ -12,7 +12,6 @@
 #include <QMutex>
 #include <QTemporaryDir>
 #include <QTest>
-
 #include <sys/stat.h>
 
 using namespace quillon;
@@ -44,7 +43,10 @@ public:
         QMutexLocker lock(&m_mutex);
         return m_events;
     }
-    QStringList of(const QString& kind) const { return events().filter(QRegularExpression("^" + kind)); }
+    QStringList of(const QString& kind) const
+    {
+        return events().filter(QRegularExpression("^" + kind));
+    }
 
 private:
     void add(const QString& event)
@@ -188,8 +190,7 @@ void tst_BatchTread::depth_data()
     QTest::newRow("one level") << 1 << 2 << QStringList{"Scanning a"};
     QTest::newRow("two levels") << 2 << 3 << QStringList{"Scanning a"};
     QTest::newRow("three levels") << 3 << 4 << QStringList{"Scanning a", "Scanning b"};
-    QTest::newRow("unlimited") << -1 << 4
-                               << QStringList{"Scanning a", "Scanning b", "Scanning c"};
+    QTest::newRow("unlimited") << -1 << 4 << QStringList{"Scanning a", "Scanning b", "Scanning c"};
 }
 
 void tst_BatchTread::depth()
@@ -316,8 +317,8 @@ void tst_BatchTread::unreadableFavorite()
     copyPhoto(dir.filePath("a.jpg"));
     Recorder recorder;
     batchTread job(&recorder);
-    QVERIFY(job.startProcess({dir.filePath("a.jpg")}, dir.path(), -1, dir.filePath("missing"),
-                             false));
+    QVERIFY(
+        job.startProcess({dir.filePath("a.jpg")}, dir.path(), -1, dir.filePath("missing"), false));
     job.wait();
     QCOMPARE(recorder.events(), (QStringList{"Started 0", "Finished 0"}));
     QVERIFY(job.loadError().contains("missing"));

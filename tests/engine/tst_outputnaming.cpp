@@ -75,33 +75,42 @@ void tst_OutputNaming::fileName_data()
     QTest::addColumn<QString>("source");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("new step on a raw name") << Slots{} << "IMG_0001.CR2" << "IMG_0001.jpg";
+    QTest::newRow("new step on a raw name") << Slots{} << "IMG_0001.CR2"
+                                            << "IMG_0001.jpg";
     Slots date;
     date.prefixMode = {1, 5, 5};
-    QTest::newRow("date prefix, separator") << date << "IMG_0001.CR2" << "20051231_IMG_0001.jpg";
+    QTest::newRow("date prefix, separator") << date << "IMG_0001.CR2"
+                                            << "20051231_IMG_0001.jpg";
     date.separator = false;
-    QTest::newRow("date prefix, no separator") << date << "IMG_0001.CR2" << "20051231IMG_0001.jpg";
+    QTest::newRow("date prefix, no separator") << date << "IMG_0001.CR2"
+                                               << "20051231IMG_0001.jpg";
     Slots small;
     small.suffixMode = {0, 1, 6};
     small.suffixString[0] = QStringLiteral("-small");
-    QTest::newRow("user suffix then extension") << small << "a.png" << "a-small.jpg";
+    QTest::newRow("user suffix then extension") << small << "a.png"
+                                                << "a-small.jpg";
     Slots extDate;
     extDate.suffixMode = {1, 2, 6};
-    QTest::newRow("extension then date") << extDate << "a.png" << "a.jpg20051231";
+    QTest::newRow("extension then date") << extDate << "a.png"
+                                         << "a.jpg20051231";
     Slots none;
     none.suffixMode = {6, 6, 6};
-    QTest::newRow("no suffix, no extension") << none << "a.png" << "a";
+    QTest::newRow("no suffix, no extension") << none << "a.png"
+                                             << "a";
     Slots emptyText;
     emptyText.prefixMode = {0, 5, 5};
-    QTest::newRow("empty user text still separated") << emptyText << "a.png" << "_a.jpg";
+    QTest::newRow("empty user text still separated") << emptyText << "a.png"
+                                                     << "_a.jpg";
     Slots unknown;
     unknown.prefixMode = {9, 5, 5};
     unknown.suffixMode = {9, 1, 6};
-    QTest::newRow("unknown codes append nothing") << unknown << "a.png" << "_a.jpg";
+    QTest::newRow("unknown codes append nothing") << unknown << "a.png"
+                                                  << "_a.jpg";
     Slots serial;
     serial.prefixMode = {2, 5, 5};
     serial.suffixMode = {3, 1, 6};
-    QTest::newRow("one-digit serial in prefix and suffix") << serial << "a.png" << "1_a1.jpg";
+    QTest::newRow("one-digit serial in prefix and suffix") << serial << "a.png"
+                                                           << "1_a1.jpg";
 }
 
 void tst_OutputNaming::fileName()
@@ -110,8 +119,8 @@ void tst_OutputNaming::fileName()
     QFETCH(QString, source);
     QFETCH(QString, expected);
     SerialNumbers serials{};
-    QCOMPARE(engine::function_fileName(nameStep(parts), source, 0, QStringLiteral("JPG"),
-                                       serials, kDate),
+    QCOMPARE(engine::function_fileName(nameStep(parts), source, 0, QStringLiteral("JPG"), serials,
+                                       kDate),
              expected);
     QCOMPARE(serials[0], 1);
 }
@@ -171,11 +180,21 @@ void tst_OutputNaming::nameAndExtension_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("base");
     QTest::addColumn<QString>("extension");
-    QTest::newRow("plain") << "photo.jpg" << "photo" << "jpg";
-    QTest::newRow("two dots") << "archive.tar.gz" << "archive.tar" << "gz";
-    QTest::newRow("no dot") << "README" << "README" << "";
-    QTest::newRow("leading dot") << ".profile" << ".profile" << "";
-    QTest::newRow("trailing dot") << "name." << "name" << "";
+    QTest::newRow("plain") << "photo.jpg"
+                           << "photo"
+                           << "jpg";
+    QTest::newRow("two dots") << "archive.tar.gz"
+                              << "archive.tar"
+                              << "gz";
+    QTest::newRow("no dot") << "README"
+                            << "README"
+                            << "";
+    QTest::newRow("leading dot") << ".profile"
+                                 << ".profile"
+                                 << "";
+    QTest::newRow("trailing dot") << "name."
+                                  << "name"
+                                  << "";
 }
 
 void tst_OutputNaming::nameAndExtension()
@@ -191,10 +210,14 @@ void tst_OutputNaming::safeName_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("ordinary") << "a b.jpg" << "a b.jpg";
-    QTest::newRow("slash from a user text") << "../up/a.jpg" << ".._up_a.jpg";
-    QTest::newRow("dot dot") << ".." << "_";
-    QTest::newRow("empty") << "" << "_";
+    QTest::newRow("ordinary") << "a b.jpg"
+                              << "a b.jpg";
+    QTest::newRow("slash from a user text") << "../up/a.jpg"
+                                            << ".._up_a.jpg";
+    QTest::newRow("dot dot") << ".."
+                             << "_";
+    QTest::newRow("empty") << ""
+                           << "_";
 }
 
 void tst_OutputNaming::safeName()
@@ -208,11 +231,14 @@ void tst_OutputNaming::newFile_data()
     QTest::addColumn<QStringList>("existing");
     QTest::addColumn<QString>("wanted");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("free") << QStringList{} << "photo.jpg" << "photo.jpg";
+    QTest::newRow("free") << QStringList{} << "photo.jpg"
+                          << "photo.jpg";
     QTest::newRow("two taken") << QStringList{"photo.jpg", "photo 1.jpg"} << "photo.jpg"
                                << "photo 2.jpg";
-    QTest::newRow("no extension") << QStringList{"README"} << "README" << "README 1";
-    QTest::newRow("leading dot") << QStringList{".profile"} << ".profile" << ".profile 1";
+    QTest::newRow("no extension") << QStringList{"README"} << "README"
+                                  << "README 1";
+    QTest::newRow("leading dot") << QStringList{".profile"} << ".profile"
+                                 << ".profile 1";
     QTest::newRow("two extensions") << QStringList{"archive.tar.gz"} << "archive.tar.gz"
                                     << "archive.tar 1.gz";
 }

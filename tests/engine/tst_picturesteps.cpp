@@ -81,21 +81,19 @@ void tst_PictureSteps::scale_data()
     QTest::addColumn<QSize>("expected");
     QTest::addColumn<double>("resolution");
 
-    QTest::newRow("pixels, landscape") << QSize(400, 300) << 72 << scaleStep(0, true, 200, 0)
-                                       << QSize(200, 150) << 72.0;
-    QTest::newRow("pixels, portrait: the longer side") << QSize(300, 400) << 72
-                                                       << scaleStep(0, true, 200, 0)
-                                                       << QSize(150, 200) << 72.0;
-    QTest::newRow("percent, constrained") << QSize(333, 333) << 72 << scaleStep(1, true, 50, 0)
-                                          << QSize(166, 166) << 72.0;
-    QTest::newRow("57 px at 100 % is 56") << QSize(57, 10) << 72 << scaleStep(1, false, 100, 100)
-                                          << QSize(56, 10) << 72.0;
-    QTest::newRow("pixels, not constrained") << QSize(1000, 500) << 72
-                                             << scaleStep(0, false, 400, 100) << QSize(400, 100)
-                                             << 72.0;
+    QTest::newRow("pixels, landscape")
+        << QSize(400, 300) << 72 << scaleStep(0, true, 200, 0) << QSize(200, 150) << 72.0;
+    QTest::newRow("pixels, portrait: the longer side")
+        << QSize(300, 400) << 72 << scaleStep(0, true, 200, 0) << QSize(150, 200) << 72.0;
+    QTest::newRow("percent, constrained")
+        << QSize(333, 333) << 72 << scaleStep(1, true, 50, 0) << QSize(166, 166) << 72.0;
+    QTest::newRow("57 px at 100 % is 56")
+        << QSize(57, 10) << 72 << scaleStep(1, false, 100, 100) << QSize(56, 10) << 72.0;
+    QTest::newRow("pixels, not constrained")
+        << QSize(1000, 500) << 72 << scaleStep(0, false, 400, 100) << QSize(400, 100) << 72.0;
     QTest::newRow("keep scale 300 over 72, resolution set")
-        << QSize(400, 300) << 72 << scaleStep(0, true, 400, 0, true, 300, true)
-        << QSize(1664, 1248) << 300.0;
+        << QSize(400, 300) << 72 << scaleStep(0, true, 400, 0, true, 300, true) << QSize(1664, 1248)
+        << 300.0;
     QTest::newRow("keep scale 300 over 72, resolution not set")
         << QSize(400, 300) << 72 << scaleStep(0, true, 400, 0, false, 300, true)
         << QSize(1664, 1248) << 72.0;
@@ -123,15 +121,14 @@ void tst_PictureSteps::scaleFails_data()
     QTest::addColumn<int>("sourceResolution");
     QTest::addColumn<settings::scaleSetting>("step");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("keep scale at 0 dpi") << QSize(40, 30) << 0
-                                         << scaleStep(0, true, 40, 0, true, 300, true)
-                                         << "0 dpi";
-    QTest::newRow("below one pixel") << QSize(400, 3) << 72 << scaleStep(0, true, 100, 0)
-                                     << "less than one pixel";
+    QTest::newRow("keep scale at 0 dpi")
+        << QSize(40, 30) << 0 << scaleStep(0, true, 40, 0, true, 300, true) << "0 dpi";
+    QTest::newRow("below one pixel")
+        << QSize(400, 3) << 72 << scaleStep(0, true, 100, 0) << "less than one pixel";
     QTest::newRow("zero percent") << QSize(40, 30) << 72 << scaleStep(1, true, 0, 0)
                                   << "less than one pixel";
-    QTest::newRow("beyond the limits") << QSize(400, 300) << 1
-                                       << scaleStep(0, true, 400, 0, false, 32000, true) << "";
+    QTest::newRow("beyond the limits")
+        << QSize(400, 300) << 1 << scaleStep(0, true, 400, 0, false, 32000, true) << "";
 }
 
 void tst_PictureSteps::scaleFails()
