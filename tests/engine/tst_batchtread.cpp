@@ -125,6 +125,7 @@ private slots:
     void stopSequence();
     void failuresAreReported();
     void rawImages();
+    void failedExport();
     void unreadableFavorite();
     void sameAsOriginal();
     void preview();
@@ -309,6 +310,30 @@ void tst_BatchTread::rawImages()
     QCOMPARE(names(raw.job->report().written), QStringList{"d30.jpg"});
     const QImage written(dir.filePath("out/d30.jpg"));
     QVERIFY(written.width() > 1000 && written.height() > 600);
+}
+
+void tst_BatchTread::failedExport()
+{
+    // PICT holds at most 32767 pixels a side: the export fails, the image counts as not
+    // saved, and neither a partial file nor the reserved name is left.
+    QTemporaryDir dir;
+    QImage wide(40000, 2, QImage::Format_RGB32);
+    wide.fill(Qt::red);
+    QVERIFY(QDir().mkpath(dir.filePath("src")));
+    QVERIFY(wide.save(dir.filePath("src/wide.png")));
+    copyPhoto(dir.filePath("src/z.jpg"));
+    QDir().mkpath(dir.filePath("out"));
+    Run run;
+    addFormat(run.steps, 0, 5); // PICT
+    run.start({dir.filePath("src")}, dir.filePath("out"));
+    const engine::RunReport& report = run.job->report();
+    QCOMPARE(report.notSaved.size(), 1);
+    QCOMPARE(QFileInfo(report.notSaved[0].file).fileName(), "wide.png");
+    QVERIFY(!report.notSaved[0].reason.isEmpty());
+    QVERIFY(run.job->someNotSaved());
+    QCOMPARE(
+        QDir(dir.filePath("out")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+        QStringList{"z.pct"});
 }
 
 void tst_BatchTread::unreadableFavorite()
