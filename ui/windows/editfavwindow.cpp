@@ -1,0 +1,235 @@
+#include "ui/windows/editfavwindow.h"
+
+#include "settings/favorites.h"
+#include "settings/folderlisting.h"
+#include "ui/windows/cautionbox_p.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace quillon::ui {
+
+namespace {
+
+// Column 1 of a row: the name of the favorite's file when the window opened.
+constexpr int kFileNameRole = Qt::UserRole;
+
+bool sameName(const QString& a, const QString& b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+EditFavWindow::EditFavWindow(const QString& favoritesFolder, settings::Preferences& prefs,
+                             QWidget* parent)
+    : QDialog(parent), m_folder(favoritesFolder), m_prefs(prefs)
+{
+    setWindowTitle(QStringLiteral("Edit Favorites..."));
+    setWindowModality(Qt::WindowModal);
+
+    m_ListBox1 = new QListWidget(this);
+    m_ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    m_ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_ListBox1->setEditTriggers(QAbstractItemView::DoubleClicked);
+    m_ListBox1->setAlternatingRowColors(true);
+    m_ListBox1->installEventFilter(this);
+    auto* PushButton1 = new QPushButton(QStringLiteral("OK"), this);
+    PushButton1->setObjectName(QStringLiteral("PushButton1"));
+    PushButton1->setDefault(true);
+    PushButton1->setAutoDefault(false);
+    auto* PushButton2 = new QPushButton(QStringLiteral("Cancel"), this);
+    PushButton2->setObjectName(QStringLiteral("PushButton2"));
+    PushButton2->setAutoDefault(false);
+    m_PushButton3 = new QPushButton(QStringLiteral("Edit..."), this);
+    m_PushButton3->setObjectName(QStringLiteral("PushButton3"));
+    m_PushButton3->setAutoDefault(false);
+    m_PushButton4 = new QPushButton(QStringLiteral("Remove"), this);
+    m_PushButton4->setObjectName(QStringLiteral("PushButton4"));
+    m_PushButton4->setAutoDefault(false);
+    m_CheckBox1 = new QCheckBox(QStringLiteral("Default"), this);
+    m_CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
+
+    auto* tools = new QHBoxLayout;
+    tools->addWidget(m_PushButton3);
+    tools->addWidget(m_PushButton4);
+    tools->addWidget(m_CheckBox1);
+    tools->addStretch();
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(PushButton2);
+    buttons->addWidget(PushButton1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_ListBox1);
+    layout->addLayout(tools);
+    layout->addLayout(buttons);
+    resize(360, 300);
+
+    m_updating = true;
+    for (const QString& name : settings::listFavorites(m_folder)) {
+        auto* item = new QListWidgetItem(name, m_ListBox1);
+        item->setData(kFileNameRole, name);
+        item->setFlags(item->flags() | Qt::ItemIsEditable);
+    }
+    m_updating = false;
+    m_defName = m_prefs.prefDefault;
+    markDefault();
+    ListBox1_Change();
+
+    connect(m_ListBox1, &QListWidget::itemSelectionChanged, this, &EditFavWindow::ListBox1_Change);
+    connect(m_ListBox1, &QListWidget::itemChanged, this, &EditFavWindow::ListBox1_CellAction);
+    connect(m_CheckBox1, &QCheckBox::clicked, this, &EditFavWindow::CheckBox1_Action);
+    connect(m_PushButton3, &QPushButton::clicked, this, &EditFavWindow::startRename);
+    connect(m_PushButton4, &QPushButton::clicked, this, &EditFavWindow::deleteSelected);
+    connect(PushButton1, &QPushButton::clicked, this, &EditFavWindow::PushButton1_Clicked);
+    connect(PushButton2, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void EditFavWindow::markDefault()
+{
+    m_updating = true;
+    for (int i = 0; i < m_ListBox1->count(); ++i) {
+        QListWidgetItem* item = m_ListBox1->item(i);
+        QFont font = item->font();
+        font.setBold(!m_defName.isEmpty() && sameName(item->text(), m_defName));
+        item->setFont(font);
+    }
+    m_updating = false;
+}
+
+void EditFavWindow::ListBox1_Change()
+{
+    QListWidgetItem* item = m_ListBox1->currentItem();
+    const bool selected = item && item->isSelected();
+    m_CheckBox1->setEnabled(selected);
+    m_PushButton3->setEnabled(selected);
+    m_PushButton4->setEnabled(selected);
+    if (!selected) {
+        m_CheckBox1->setChecked(false);
+        return;
+    }
+    m_CheckBox1->setChecked(!m_defName.isEmpty() && sameName(item->text(), m_defName));
+    m_lastName = item->text();
+}
+
+void EditFavWindow::startRename()
+{
+    QListWidgetItem* item = m_ListBox1->currentItem();
+    if (item && item->isSelected())
+        m_ListBox1->editItem(item); // the editor opens with its whole text selected
+}
+
+void EditFavWindow::ListBox1_CellAction(QListWidgetItem* item)
+{
+    if (m_updating || !item || item->text() == m_lastName)
+        return;
+    // The editor is still closing; the check and its message come once it has gone.
+    const int row = m_ListBox1->row(item);
+    const QString name = item->text();
+    QTimer::singleShot(0, this, [this, row, name] { renameFinished(row, name); });
+}
+
+void EditFavWindow::renameFinished(int row, const QString& name)
+{
+    QListWidgetItem* item = m_ListBox1->item(row);
+    if (!item || item->text() != name)
+        return;
+    auto refuse = [&](const QString& first, const QString& second) {
+        showCaution(this, first, second);
+        m_updating = true;
+        item->setText(m_lastName);
+        m_updating = false;
+    };
+    for (int i = 0; i < m_ListBox1->count(); ++i) {
+        if (i != row && sameName(m_ListBox1->item(i)->text(), name)) {
+            refuse(QStringLiteral("A favorite named \"%1\" does already exist.").arg(name),
+                   QStringLiteral("Please choose another name."));
+            return;
+        }
+    }
+    if (const QString problem = settings::favoriteNameProblem(name); !problem.isEmpty()) {
+        refuse(QStringLiteral("A favorite cannot be named \"%1\".").arg(name), problem);
+        return;
+    }
+    if (m_CheckBox1->isChecked() && m_ListBox1->currentRow() == row)
+        m_defName = name; // the default follows its rename
+    m_lastName = name;
+    markDefault();
+}
+
+void EditFavWindow::CheckBox1_Action(bool checked)
+{
+    QListWidgetItem* item = m_ListBox1->currentItem();
+    if (!item || !item->isSelected())
+        return;
+    if (checked)
+        m_defName = item->text();
+    else if (sameName(item->text(), m_defName))
+        m_defName.clear();
+    markDefault();
+}
+
+void EditFavWindow::deleteSelected()
+{
+    const int k = m_ListBox1->currentRow();
+    QListWidgetItem* item = m_ListBox1->currentItem();
+    if (k < 0 || !item || !item->isSelected())
+        return;
+    const bool wasLast = k == m_ListBox1->count() - 1;
+    m_filesToDelete << item->data(kFileNameRole).toString();
+    delete m_ListBox1->takeItem(k);
+    m_ListBox1->clearSelection();
+    if (!wasLast)
+        m_ListBox1->setCurrentRow(k);
+    else
+        m_ListBox1->setCurrentItem(nullptr);
+    ListBox1_Change();
+}
+
+void EditFavWindow::PushButton1_Clicked()
+{
+    settings::FavoritesEdit edit;
+    for (int i = 0; i < m_ListBox1->count(); ++i) {
+        const QListWidgetItem* item = m_ListBox1->item(i);
+        edit.renames.push_back({item->data(kFileNameRole).toString(), item->text()});
+    }
+    edit.removed = m_filesToDelete;
+    QStringList entries;
+    for (const QFileInfo& info : settings::listFolder(m_folder))
+        entries << info.fileName();
+    const settings::FavoritesPlan plan = settings::planFavoritesEdit(entries, edit);
+    if (!plan.ok) {
+        // Nothing was changed; the user can pick another name or cancel.
+        showCaution(this, QStringLiteral("The favorites could not be changed."), plan.error);
+        return;
+    }
+    const settings::FavoriteResult applied = settings::applyFavoritesEdit(m_folder, edit);
+    m_prefs.prefDefault = m_defName;
+    if (!applied.ok)
+        showCaution(this, QStringLiteral("The favorites could not all be changed."), applied.error);
+    accept();
+}
+
+bool EditFavWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_ListBox1 && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        QListWidgetItem* item = m_ListBox1->currentItem();
+        const bool selected = item && item->isSelected();
+        // While a name is being edited the keys go to the editor, never to the list.
+        if (selected && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+            startRename();
+            return true;
+        }
+        if (selected && (key->key() == Qt::Key_Backspace || key->key() == Qt::Key_Delete))
+            deleteSelected();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+} // namespace quillon::ui
