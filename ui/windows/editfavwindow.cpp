@@ -2,12 +2,12 @@
 
 #include "settings/favorites.h"
 #include "settings/folderlisting.h"
+#include "ui/controls/ilist.h"
 #include "ui/windows/cautionbox_p.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -16,8 +16,10 @@ namespace quillon::ui {
 
 namespace {
 
-// Column 1 of a row: the name of the favorite's file when the window opened.
-constexpr int kFileNameRole = Qt::UserRole;
+// Column 0 shows the favorite's name and is edited in place; column 1, never shown, holds the
+// name of the favorite's file when the window opened.
+constexpr int kNameColumn = 0;
+constexpr int kFileColumn = 1;
 
 bool sameName(const QString& a, const QString& b)
 {
@@ -33,11 +35,11 @@ EditFavWindow::EditFavWindow(const QString& favoritesFolder, settings::Preferenc
     setWindowTitle(QStringLiteral("Edit Favorites..."));
     setWindowModality(Qt::WindowModal);
 
-    m_ListBox1 = new QListWidget(this);
+    m_ListBox1 = new iList(this);
     m_ListBox1->setObjectName(QStringLiteral("ListBox1"));
-    m_ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_ListBox1->setColumnCount(2);
+    m_ListBox1->setColumnHidden(kFileColumn, true);
     m_ListBox1->setEditTriggers(QAbstractItemView::DoubleClicked);
-    m_ListBox1->setAlternatingRowColors(true);
     m_ListBox1->installEventFilter(this);
     auto* PushButton1 = new QPushButton(QStringLiteral("OK"), this);
     PushButton1->setObjectName(QStringLiteral("PushButton1"));
@@ -72,17 +74,18 @@ EditFavWindow::EditFavWindow(const QString& favoritesFolder, settings::Preferenc
 
     m_updating = true;
     for (const QString& name : settings::listFavorites(m_folder)) {
-        auto* item = new QListWidgetItem(name, m_ListBox1);
-        item->setData(kFileNameRole, name);
+        auto* item = new QTreeWidgetItem(QStringList{name, name});
         item->setFlags(item->flags() | Qt::ItemIsEditable);
+        m_ListBox1->addTopLevelItem(item);
     }
+    m_ListBox1->update();
     m_updating = false;
     m_defName = m_prefs.prefDefault;
     markDefault();
     ListBox1_Change();
 
-    connect(m_ListBox1, &QListWidget::itemSelectionChanged, this, &EditFavWindow::ListBox1_Change);
-    connect(m_ListBox1, &QListWidget::itemChanged, this, &EditFavWindow::ListBox1_CellAction);
+    connect(m_ListBox1, &iList::change, this, &EditFavWindow::ListBox1_Change);
+    connect(m_ListBox1, &QTreeWidget::itemChanged, this, &EditFavWindow::ListBox1_CellAction);
     connect(m_CheckBox1, &QCheckBox::clicked, this, &EditFavWindow::CheckBox1_Action);
     connect(m_PushButton3, &QPushButton::clicked, this, &EditFavWindow::startRename);
     connect(m_PushButton4, &QPushButton::clicked, this, &EditFavWindow::deleteSelected);
@@ -90,63 +93,71 @@ EditFavWindow::EditFavWindow(const QString& favoritesFolder, settings::Preferenc
     connect(PushButton2, &QPushButton::clicked, this, &QDialog::reject);
 }
 
+QTreeWidgetItem* EditFavWindow::selectedFavorite() const
+{
+    QTreeWidgetItem* item = m_ListBox1->itemAtRow(m_ListBox1->selectedRow());
+    return iList::isFiller(item) ? nullptr : item;
+}
+
 void EditFavWindow::markDefault()
 {
     m_updating = true;
-    for (int i = 0; i < m_ListBox1->count(); ++i) {
-        QListWidgetItem* item = m_ListBox1->item(i);
-        QFont font = item->font();
-        font.setBold(!m_defName.isEmpty() && sameName(item->text(), m_defName));
-        item->setFont(font);
+    for (int i = 0; i < m_ListBox1->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = m_ListBox1->topLevelItem(i);
+        if (iList::isFiller(item))
+            continue;
+        QFont font = item->font(kNameColumn);
+        font.setBold(!m_defName.isEmpty() && sameName(item->text(kNameColumn), m_defName));
+        item->setFont(kNameColumn, font);
     }
     m_updating = false;
 }
 
 void EditFavWindow::ListBox1_Change()
 {
-    QListWidgetItem* item = m_ListBox1->currentItem();
-    const bool selected = item && item->isSelected();
-    m_CheckBox1->setEnabled(selected);
-    m_PushButton3->setEnabled(selected);
-    m_PushButton4->setEnabled(selected);
-    if (!selected) {
+    QTreeWidgetItem* item = selectedFavorite();
+    m_CheckBox1->setEnabled(item);
+    m_PushButton3->setEnabled(item);
+    m_PushButton4->setEnabled(item);
+    if (!item) {
         m_CheckBox1->setChecked(false);
         return;
     }
-    m_CheckBox1->setChecked(!m_defName.isEmpty() && sameName(item->text(), m_defName));
-    m_lastName = item->text();
+    m_CheckBox1->setChecked(!m_defName.isEmpty() && sameName(item->text(kNameColumn), m_defName));
+    m_lastName = item->text(kNameColumn);
 }
 
 void EditFavWindow::startRename()
 {
-    QListWidgetItem* item = m_ListBox1->currentItem();
-    if (item && item->isSelected())
-        m_ListBox1->editItem(item); // the editor opens with its whole text selected
+    if (QTreeWidgetItem* item = selectedFavorite())
+        m_ListBox1->editItem(item, kNameColumn); // the editor opens with its text selected
 }
 
-void EditFavWindow::ListBox1_CellAction(QListWidgetItem* item)
+void EditFavWindow::ListBox1_CellAction(QTreeWidgetItem* item, int column)
 {
-    if (m_updating || !item || item->text() == m_lastName)
+    if (m_updating || !item || column != kNameColumn || iList::isFiller(item) ||
+        item->text(kNameColumn) == m_lastName)
         return;
     // The editor is still closing; the check and its message come once it has gone.
-    const int row = m_ListBox1->row(item);
-    const QString name = item->text();
+    const int row = m_ListBox1->indexOfTopLevelItem(item);
+    const QString name = item->text(kNameColumn);
     QTimer::singleShot(0, this, [this, row, name] { renameFinished(row, name); });
 }
 
 void EditFavWindow::renameFinished(int row, const QString& name)
 {
-    QListWidgetItem* item = m_ListBox1->item(row);
-    if (!item || item->text() != name)
+    QTreeWidgetItem* item = m_ListBox1->topLevelItem(row);
+    if (!item || item->text(kNameColumn) != name)
         return;
     auto refuse = [&](const QString& first, const QString& second) {
         showCaution(this, first, second);
         m_updating = true;
-        item->setText(m_lastName);
+        item->setText(kNameColumn, m_lastName);
         m_updating = false;
     };
-    for (int i = 0; i < m_ListBox1->count(); ++i) {
-        if (i != row && sameName(m_ListBox1->item(i)->text(), name)) {
+    for (int i = 0; i < m_ListBox1->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* other = m_ListBox1->topLevelItem(i);
+        if (i != row && !iList::isFiller(other) && sameName(other->text(kNameColumn), name)) {
             refuse(QStringLiteral("A favorite named \"%1\" does already exist.").arg(name),
                    QStringLiteral("Please choose another name."));
             return;
@@ -156,7 +167,7 @@ void EditFavWindow::renameFinished(int row, const QString& name)
         refuse(QStringLiteral("A favorite cannot be named \"%1\".").arg(name), problem);
         return;
     }
-    if (m_CheckBox1->isChecked() && m_ListBox1->currentRow() == row)
+    if (m_CheckBox1->isChecked() && selectedFavorite() == item)
         m_defName = name; // the default follows its rename
     m_lastName = name;
     markDefault();
@@ -164,39 +175,40 @@ void EditFavWindow::renameFinished(int row, const QString& name)
 
 void EditFavWindow::CheckBox1_Action(bool checked)
 {
-    QListWidgetItem* item = m_ListBox1->currentItem();
-    if (!item || !item->isSelected())
+    QTreeWidgetItem* item = selectedFavorite();
+    if (!item)
         return;
     if (checked)
-        m_defName = item->text();
-    else if (sameName(item->text(), m_defName))
+        m_defName = item->text(kNameColumn);
+    else if (sameName(item->text(kNameColumn), m_defName))
         m_defName.clear();
     markDefault();
 }
 
 void EditFavWindow::deleteSelected()
 {
-    const int k = m_ListBox1->currentRow();
-    QListWidgetItem* item = m_ListBox1->currentItem();
-    if (k < 0 || !item || !item->isSelected())
+    QTreeWidgetItem* item = selectedFavorite();
+    if (!item)
         return;
-    const bool wasLast = k == m_ListBox1->count() - 1;
-    m_filesToDelete << item->data(kFileNameRole).toString();
-    delete m_ListBox1->takeItem(k);
+    const int k = m_ListBox1->indexOfTopLevelItem(item);
+    const bool wasLast = k == m_ListBox1->topLevelItemCount() - 1;
+    m_filesToDelete << item->text(kFileColumn);
+    delete m_ListBox1->takeTopLevelItem(k);
+    m_ListBox1->update();
+    // The favorite that moved up into the row is selected; a filler row there selects nothing.
     m_ListBox1->clearSelection();
     if (!wasLast)
-        m_ListBox1->setCurrentRow(k);
-    else
-        m_ListBox1->setCurrentItem(nullptr);
+        m_ListBox1->selectRow(k);
     ListBox1_Change();
 }
 
 void EditFavWindow::PushButton1_Clicked()
 {
     settings::FavoritesEdit edit;
-    for (int i = 0; i < m_ListBox1->count(); ++i) {
-        const QListWidgetItem* item = m_ListBox1->item(i);
-        edit.renames.push_back({item->data(kFileNameRole).toString(), item->text()});
+    for (int i = 0; i < m_ListBox1->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* item = m_ListBox1->topLevelItem(i);
+        if (!iList::isFiller(item))
+            edit.renames.push_back({item->text(kFileColumn), item->text(kNameColumn)});
     }
     edit.removed = m_filesToDelete;
     QStringList entries;
@@ -219,8 +231,7 @@ bool EditFavWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_ListBox1 && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        QListWidgetItem* item = m_ListBox1->currentItem();
-        const bool selected = item && item->isSelected();
+        const bool selected = selectedFavorite() != nullptr;
         // While a name is being edited the keys go to the editor, never to the list.
         if (selected && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
             startRename();

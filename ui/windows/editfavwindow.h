@@ -6,11 +6,12 @@
 #include <QStringList>
 
 class QCheckBox;
-class QListWidget;
-class QListWidgetItem;
 class QPushButton;
+class QTreeWidgetItem;
 
 namespace quillon::ui {
+
+class iList;
 
 // "Edit Favorites...": lists the favorites of a folder, renames them in place (double click,
 // "Edit..." or Return), removes them ("Remove", Backspace, Delete) and marks one as the default
@@ -42,7 +43,8 @@ protected:
 
 private:
     void ListBox1_Change();
-    void ListBox1_CellAction(QListWidgetItem* item);
+    void ListBox1_CellAction(QTreeWidgetItem* item, int column);
+    QTreeWidgetItem* selectedFavorite() const;
     void renameFinished(int row, const QString& name);
     void CheckBox1_Action(bool checked);
     void PushButton1_Clicked();
@@ -56,7 +58,7 @@ private:
     QString m_defName;
     bool m_updating = false;
 
-    QListWidget* m_ListBox1 = nullptr;
+    iList* m_ListBox1 = nullptr;
     QCheckBox* m_CheckBox1 = nullptr;
     QPushButton* m_PushButton3 = nullptr;
     QPushButton* m_PushButton4 = nullptr;

@@ -1,10 +1,15 @@
 #include "ui/windows/sourcefiles.h"
 
+#include "engine/icons/customicon.h"
+#include "engine/imageservices/picturefile.h"
+#include "engine/imageservices/rawimage.h"
+#include "engine/labels/finderlabel.h"
+#include "resources/resources.h"
+#include "settings/batchsetting.h"
+
 #include <QDir>
 #include <QFile>
-#include <QFileIconProvider>
 #include <QFileInfo>
-#include <QImageReader>
 #include <sys/stat.h>
 
 namespace quillon::ui {
@@ -26,6 +31,16 @@ bool isSameSource(const QString& a, const QString& b)
            sa.st_ino == sb.st_ino;
 }
 
+QImage labelPicture(int labelIndex)
+{
+    static constexpr const char* kNames[] = {"all",   "red",  "orange", "yellow",
+                                             "green", "blue", "purple", "gray"};
+    if (labelIndex < 0 || labelIndex > 7)
+        return {};
+    resources::init();
+    return QImage(QStringLiteral(":/labels/%1.png").arg(QLatin1String(kNames[labelIndex])));
+}
+
 SourceFileServices defaultSourceFileServices()
 {
     SourceFileServices services;
@@ -33,20 +48,18 @@ SourceFileServices defaultSourceFileServices()
         const QFileInfo info(path);
         if (info.fileName().endsWith(QLatin1String(".app"), Qt::CaseInsensitive))
             return false;
-        return info.isDir() || !QImageReader::imageFormat(path).isEmpty();
+        return info.isDir() || engine::IsPictureFileMBS(path) ||
+               engine::isRawImage(info.fileName());
     };
-    services.icon = [](const QString& path) {
-        return QFileIconProvider().icon(QFileInfo(path)).pixmap(16, 16).toImage();
+    services.icon = [](const QString& path) { return engine::getIcon(path); };
+    services.labelIndex = [](const QString& path) {
+        return engine::convertLabel(engine::FinderLabelMBS(path));
     };
-    services.labelIndex = [](const QString&) { return 0; };
-    services.setLabelIndex = [](const QString& path, int, QString* error) {
-        *error = QStringLiteral("%1: labels cannot be set yet").arg(path);
-        return false;
+    services.setLabelIndex = [](const QString& path, int labelIndex, QString* error) {
+        return engine::setFinderLabel(path, settings::finderLabelNumber(labelIndex), error);
     };
-    services.labelNames = [] {
-        return QStringList{"Red", "Orange", "Yellow", "Green", "Blue", "Purple", "Gray"};
-    };
-    services.labelPicture = [](int) { return QImage(); };
+    services.labelNames = [] { return engine::labelNames(); };
+    services.labelPicture = labelPicture;
     return services;
 }
 

@@ -1,5 +1,6 @@
 #include "ui/windows/sourcewindow.h"
 
+#include "ui/controls/ilist.h"
 #include "ui/windows/cautionbox_p.h"
 
 #include <QDragEnterEvent>
@@ -8,55 +9,15 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
-#include <QStyledItemDelegate>
 #include <QUrl>
 #include <QVBoxLayout>
 
 namespace quillon::ui {
-
-namespace {
-
-constexpr int kPathRole = Qt::UserRole;
-
-// Draws each labelled file's label picture at the right end of its row, over the list's own
-// drawing of the name.
-class LabelMarkDelegate : public QStyledItemDelegate
-{
-public:
-    LabelMarkDelegate(const SourceFileServices* services, QObject* parent)
-        : QStyledItemDelegate(parent), m_services(services)
-    {}
-
-    void paint(QPainter* painter, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override
-    {
-        QStyledItemDelegate::paint(painter, option, index);
-        const QString path = index.data(kPathRole).toString();
-        if (path.isEmpty())
-            return;
-        const int label = m_services->labelIndex(path);
-        if (label < 1 || label > 7)
-            return;
-        const QImage picture = m_services->labelPicture(label);
-        if (picture.isNull())
-            return;
-        const QRect cell = option.rect;
-        const int x = cell.width() - 16;
-        const int y = int(cell.height() / 2.0 - 5.0);
-        painter->drawImage(cell.topLeft() + QPoint(x, y), picture);
-    }
-
-private:
-    const SourceFileServices* m_services;
-};
-
-} // namespace
 
 sourceWindow::sourceWindow(const QStringList& sourceFiles, QWidget* parent,
                            SourceFileServices services)
@@ -65,12 +26,10 @@ sourceWindow::sourceWindow(const QStringList& sourceFiles, QWidget* parent,
     setWindowTitle(QStringLiteral("Sources"));
     setAcceptDrops(true);
 
-    m_ListBox1 = new QListWidget(this);
+    m_ListBox1 = new iList(this);
     m_ListBox1->setObjectName(QStringLiteral("ListBox1"));
-    m_ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_ListBox1->setAlternatingRowColors(true);
+    m_ListBox1->setColumnCount(1);
     m_ListBox1->setIconSize(QSize(16, 16));
-    m_ListBox1->setItemDelegate(new LabelMarkDelegate(&m_services, m_ListBox1));
     m_ListBox1->setContextMenuPolicy(Qt::CustomContextMenu);
     m_ListBox1->setAcceptDrops(false); // drops are the window's
     m_ListBox1->installEventFilter(this);
@@ -100,9 +59,12 @@ sourceWindow::sourceWindow(const QStringList& sourceFiles, QWidget* parent,
     // No duplicate test here: the list is the main window's as it is.
     for (const QString& path : sourceFiles)
         appendRow(path);
+    m_ListBox1->update();
 
-    connect(m_ListBox1, &QListWidget::itemSelectionChanged, this,
-            [this] { m_PushButton3->setEnabled(!m_ListBox1->selectedItems().isEmpty()); });
+    connect(m_ListBox1, &iList::change, this,
+            [this] { m_PushButton3->setEnabled(m_ListBox1->selectedRow() >= 0); });
+    connect(m_ListBox1, &iList::cellenTextPaint, this, &sourceWindow::ListBox1_cellenTextPaint,
+            Qt::DirectConnection);
     connect(m_ListBox1, &QWidget::customContextMenuRequested, this, &sourceWindow::showLabelMenu);
     connect(m_PushButton3, &QPushButton::clicked, this, &sourceWindow::removeSelected);
     connect(PushButton1, &QPushButton::clicked, this, &QDialog::accept);
@@ -112,12 +74,12 @@ sourceWindow::sourceWindow(const QStringList& sourceFiles, QWidget* parent,
 void sourceWindow::appendRow(const QString& path)
 {
     m_files << path;
-    auto* item = new QListWidgetItem(QFileInfo(path).fileName(), m_ListBox1);
-    item->setData(kPathRole, path);
-    item->setToolTip(path);
+    auto* item = new QTreeWidgetItem(QStringList{QFileInfo(path).fileName()});
+    item->setToolTip(0, path);
     const QImage icon = m_services.icon(path);
     if (!icon.isNull())
-        item->setIcon(QIcon(QPixmap::fromImage(icon)));
+        item->setIcon(0, QIcon(QPixmap::fromImage(icon)));
+    m_ListBox1->addTopLevelItem(item);
 }
 
 bool sourceWindow::addItem(const QString& path)
@@ -126,8 +88,12 @@ bool sourceWindow::addItem(const QString& path)
         if (isSameSource(entry, path))
             return true;
     }
-    if (m_services.isSource(path))
+    if (m_services.isSource(path)) {
+        // The new row lands directly after the last entry, before the filler rows.
+        m_ListBox1->removeEmpties();
         appendRow(path);
+        m_ListBox1->addEmpties();
+    }
     return false;
 }
 
@@ -144,18 +110,16 @@ void sourceWindow::addDropped(const QStringList& paths)
 
 void sourceWindow::removeSelected()
 {
-    const QList<QListWidgetItem*> selected = m_ListBox1->selectedItems();
-    if (selected.isEmpty())
+    const int s = m_ListBox1->selectedRow();
+    if (s < 0 || s >= m_files.size())
         return;
-    const int s = m_ListBox1->row(selected.first());
     m_files.removeAt(s);
-    delete m_ListBox1->takeItem(s);
-    m_ListBox1->clearSelection();
-    if (s < m_ListBox1->count())
-        m_ListBox1->setCurrentRow(s);
-    else
-        m_ListBox1->setCurrentItem(nullptr);
-    m_PushButton3->setEnabled(!m_ListBox1->selectedItems().isEmpty());
+    delete m_ListBox1->takeTopLevelItem(s);
+    m_ListBox1->update();
+    // The entry that moved up into the row is selected; after the last one, a filler row (or
+    // nothing) is there and nothing stays selected.
+    m_ListBox1->selectRow(s);
+    m_PushButton3->setEnabled(m_ListBox1->selectedRow() >= 0);
 }
 
 bool sourceWindow::setRowLabel(int row, int labelIndex)
@@ -167,16 +131,31 @@ bool sourceWindow::setRowLabel(int row, int labelIndex)
         showCaution(this, QStringLiteral("The label could not be set."), error);
         return false;
     }
-    m_ListBox1->viewport()->update(m_ListBox1->visualItemRect(m_ListBox1->item(row)));
+    m_ListBox1->viewport()->update();
     return true;
+}
+
+void sourceWindow::ListBox1_cellenTextPaint(QPainter* painter, const QRect& cell, int row,
+                                            int column)
+{
+    if (row < 0 || row >= m_files.size())
+        return;
+    const int label = m_services.labelIndex(m_files.at(row));
+    if (label < 1 || label > 7)
+        return;
+    const QImage picture = m_services.labelPicture(label);
+    if (picture.isNull())
+        return;
+    const int x = cell.width() - 16;
+    const int y = int(cell.height() / 2.0 - 5.0);
+    painter->drawImage(cell.topLeft() + QPoint(x, y), picture);
 }
 
 void sourceWindow::showLabelMenu(const QPoint& position)
 {
-    QListWidgetItem* item = m_ListBox1->itemAt(position);
-    if (!item)
+    const int row = m_ListBox1->rowOf(m_ListBox1->itemAt(position));
+    if (row < 0 || row >= m_files.size())
         return;
-    const int row = m_ListBox1->row(item);
     QMenu menu(this);
     QMenu* labels = menu.addMenu(QStringLiteral("Label"));
     labels->addAction(QStringLiteral("None"), this, [this, row] { setRowLabel(row, 0); });

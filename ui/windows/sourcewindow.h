@@ -5,10 +5,12 @@
 #include <QDialog>
 #include <QStringList>
 
-class QListWidget;
+class QPainter;
 class QPushButton;
 
 namespace quillon::ui {
+
+class iList;
 
 // "Sources": edits a copy of the main window's source list. Files and folders dropped on it are
 // added (a duplicate by isSameSource is reported once per drop, the others still added; items
@@ -50,10 +52,11 @@ protected:
 private:
     void appendRow(const QString& path);
     void showLabelMenu(const QPoint& position);
+    void ListBox1_cellenTextPaint(QPainter* painter, const QRect& cell, int row, int column);
 
     SourceFileServices m_services;
     QStringList m_files;
-    QListWidget* m_ListBox1 = nullptr;
+    iList* m_ListBox1 = nullptr;
     QPushButton* m_PushButton3 = nullptr;
 };
 
