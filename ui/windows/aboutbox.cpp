@@ -1,5 +1,7 @@
 #include "ui/windows/aboutbox.h"
 
+#include "resources/resources.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
@@ -13,7 +15,8 @@ namespace {
 // The application icon compiled into the program, else the one the application was given.
 QIcon applicationIcon()
 {
-    const QString resource = QStringLiteral(":/icons/quillon.png");
+    resources::init();
+    const QString resource = QStringLiteral(":/icons/quillon-128.png");
     if (QFile::exists(resource))
         return QIcon(resource);
     return QApplication::windowIcon();

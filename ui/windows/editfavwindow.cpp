@@ -26,6 +26,15 @@ bool sameName(const QString& a, const QString& b)
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
+// The list, able to tell whether a name is being edited: a Return that ends an edit comes on to
+// the list from the editor and must not start the next one.
+class FavoritesList : public iList
+{
+public:
+    using iList::iList;
+    bool isEditing() const { return state() == QAbstractItemView::EditingState; }
+};
+
 } // namespace
 
 EditFavWindow::EditFavWindow(const QString& favoritesFolder, settings::Preferences& prefs,
@@ -35,7 +44,7 @@ EditFavWindow::EditFavWindow(const QString& favoritesFolder, settings::Preferenc
     setWindowTitle(QStringLiteral("Edit Favorites..."));
     setWindowModality(Qt::WindowModal);
 
-    m_ListBox1 = new iList(this);
+    m_ListBox1 = new FavoritesList(this);
     m_ListBox1->setObjectName(QStringLiteral("ListBox1"));
     m_ListBox1->setColumnCount(2);
     m_ListBox1->setColumnHidden(kFileColumn, true);
@@ -231,8 +240,8 @@ bool EditFavWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_ListBox1 && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        const bool selected = selectedFavorite() != nullptr;
-        // While a name is being edited the keys go to the editor, never to the list.
+        const bool selected =
+            selectedFavorite() != nullptr && !static_cast<FavoritesList*>(m_ListBox1)->isEditing();
         if (selected && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
             startRename();
             return true;
