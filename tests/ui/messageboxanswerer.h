@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QStringList>
 #include <QTimer>
+#include <functional>
 
 // Answers every message box that opens while it lives: notes its text and icon and presses one
 // button. The boxes are modal, so the answer comes from a timer that the box's own event loop
@@ -21,6 +22,8 @@ public:
 
     QStringList texts;
     bool allWarnings = true;
+    // Called while each box is shown, before it is answered.
+    std::function<void()> onBox;
 
 private:
     void look()
@@ -29,6 +32,8 @@ private:
         if (!box || !box->isVisible())
             return;
         texts << box->text();
+        if (onBox)
+            onBox();
         allWarnings = allWarnings && box->icon() == QMessageBox::Warning;
         QAbstractButton* button = box->button(m_answer);
         if (!button)
