@@ -81,6 +81,20 @@ void tst_Favorites::folderIsCreated()
     QCOMPARE(FavoritesFolder(), expected);
     QVERIFY(QFileInfo(expected).isDir());
     QCOMPARE(FavoritesFolder(), expected); // an existing folder is kept
+
+    // A data location that cannot hold a folder: no favorites, and saving writes nothing.
+    QTemporaryDir dir;
+    const QString blocker = dir.filePath(QStringLiteral("file"));
+    QFile file(blocker);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    const QByteArray saved = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(blocker));
+    const QString folder = FavoritesFolder();
+    qputenv("XDG_DATA_HOME", saved);
+    QCOMPARE(folder, QString());
+    QCOMPARE(favoritesMenu(folder).size(), size_t(1));
+    QVERIFY(!saveFavorite(SettingsStore(), folder, QStringLiteral("x")).ok);
 }
 
 void tst_Favorites::menu_data()
