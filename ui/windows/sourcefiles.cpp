@@ -4,8 +4,8 @@
 #include "engine/imageservices/picturefile.h"
 #include "engine/imageservices/rawimage.h"
 #include "engine/labels/finderlabel.h"
-#include "resources/resources.h"
 #include "settings/batchsetting.h"
+#include "ui/main/label.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,12 +33,13 @@ bool isSameSource(const QString& a, const QString& b)
 
 QImage labelPicture(int labelIndex)
 {
-    static constexpr const char* kNames[] = {"all",   "red",  "orange", "yellow",
-                                             "green", "blue", "purple", "gray"};
     if (labelIndex < 0 || labelIndex > 7)
         return {};
-    resources::init();
-    return QImage(QStringLiteral(":/labels/%1.png").arg(QLatin1String(kNames[labelIndex])));
+    // The label module holds the pictures once the application has loaded them; a window used
+    // before that (a test, say) loads them itself.
+    if (label::cImage(labelIndex).isNull())
+        label::loadImages();
+    return label::cImage(labelIndex).toImage();
 }
 
 SourceFileServices defaultSourceFileServices()

@@ -35,8 +35,8 @@ struct SourceFileServices
 
 SourceFileServices defaultSourceFileServices();
 
-// The label picture of a label index 0..7 from the compiled-in resources (":/labels/red.png");
-// null for any other index.
+// The label picture of a label index 0..7 (label::cImage, loaded on first use); null for any
+// other index.
 QImage labelPicture(int labelIndex);
 
 } // namespace quillon::ui
