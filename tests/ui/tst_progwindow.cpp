@@ -3,11 +3,20 @@
 // has closed, and a window that does not go away under a running job.
 
 #include "messageboxanswerer.h"
+#include "settings/exporterhandle.h"
+#include "settings/globals.h"
+#include "settings/settingkinds.h"
+#include "settings/settingsstore.h"
 #include "ui/windows/progwindow.h"
 
+#include <QDir>
+#include <QImage>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
+using namespace quillon;
 using namespace quillon::ui;
 
 class tst_ProgWindow : public QObject
@@ -21,6 +30,8 @@ private slots:
     void notSavedOnceAfterClosing();
     void problemsGoToTheReport();
     void escapeAndCloseOnlyStop();
+    void realRun_data();
+    void realRun();
 };
 
 void tst_ProgWindow::tenImages()
@@ -124,6 +135,62 @@ void tst_ProgWindow::escapeAndCloseOnlyStop()
     QVERIFY(window.isVisible());
     window.Finished(true, false);
     QVERIFY(!window.isVisible());
+}
+
+void tst_ProgWindow::realRun_data()
+{
+    QTest::addColumn<bool>("writable");
+    QTest::newRow("ten images written") << true;
+    QTest::newRow("destination is no folder: the report lists every image") << false;
+}
+
+void tst_ProgWindow::realRun()
+{
+    // The real batch job on its own thread: the events reach the window, the run ends by
+    // itself, and what could not be written is in the report.
+    QFETCH(bool, writable);
+    QTemporaryDir dir;
+    QStringList sources;
+    QImage picture(16, 12, QImage::Format_RGB32);
+    picture.fill(Qt::darkCyan);
+    for (int i = 0; i < 10; ++i) {
+        sources << dir.filePath(QStringLiteral("img%1.png").arg(i));
+        QVERIFY(picture.save(sources.last(), "PNG"));
+    }
+    settings::SettingsStore steps;
+    auto format = std::make_shared<settings::formatSetting>();
+    format->exporter = std::make_shared<settings::ExporterHandle>(settings::getFormat(0));
+    steps.append(format);
+    const QString out = dir.filePath(QStringLiteral("out"));
+    if (writable)
+        QVERIFY(QDir().mkdir(out));
+    else
+        QVERIFY(QFile(out).open(QIODevice::WriteOnly));
+
+    QWidget owner;
+    progWindow window(&owner);
+    window.show();
+    QSignalSpy finished(&window, &progWindow::runFinished);
+    MessageBoxAnswerer answerer;
+    StartRequest request;
+    request.destination = out;
+    request.depth = -1;
+    QVERIFY(window.startRun(sources, request, &steps));
+    QCOMPARE(window.progressMaximum(), 10);
+    QVERIFY(finished.wait(60000));
+    QCOMPARE(finished.at(0).at(0).toBool(), false);
+    QVERIFY(!window.isVisible());
+    QCOMPARE(window.progressValue(), 10);
+    QVERIFY(answerer.texts.isEmpty());
+    if (writable) {
+        QCOMPARE(QDir(out).entryList(QDir::Files).size(), 10);
+        QVERIFY(!window.report());
+    } else {
+        QVERIFY(window.report());
+        for (const QString& source : sources)
+            QVERIFY2(window.report()->text().contains(source), qPrintable(source));
+        window.report()->close();
+    }
 }
 
 QTEST_MAIN(tst_ProgWindow)

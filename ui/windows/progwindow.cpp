@@ -7,11 +7,89 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QThread>
 #include <QVBoxLayout>
 
 namespace quillon::ui {
 
-progWindow::progWindow(QWidget* parent) : QDialog(parent)
+// Brings the job's events to the window's thread. The job waits for every event, so the calls
+// from its own thread are blocking queued ones; Started and Scanning come on the thread that
+// started the job, which is the window's.
+class progWindow::Listener : public engine::JobListener
+{
+public:
+    explicit Listener(progWindow* window) : m_window(window) {}
+
+    void Started(int count) override
+    {
+        call([=, this] { m_window->Started(count); });
+    }
+    void Scanning(const QString& name) override
+    {
+        call([=, this] { m_window->Scanning(name); });
+    }
+    void Connecting(const QString& server) override
+    {
+        call([=, this] { m_window->Connecting(server); });
+    }
+    bool Progress(const QString& name, int current, int total) override
+    {
+        bool answer = false;
+        call([&, this] { answer = m_window->Progress(name, current, total); });
+        return answer;
+    }
+    void Finished(bool stopped) override
+    {
+        call([=, this] { m_window->jobFinished(stopped); });
+    }
+
+private:
+    template <typename F> void call(F&& handler)
+    {
+        if (QThread::currentThread() == m_window->thread())
+            handler();
+        else
+            QMetaObject::invokeMethod(m_window, std::forward<F>(handler),
+                                      Qt::BlockingQueuedConnection);
+    }
+
+    progWindow* m_window;
+};
+
+QList<RunProblem> runProblems(const engine::RunReport& report)
+{
+    QList<RunProblem> problems;
+    auto add = [&](const QList<engine::FileProblem>& list, RunProblem::Kind kind) {
+        for (const engine::FileProblem& problem : list)
+            problems.append({kind, problem.file, problem.reason});
+    };
+    add(report.notSaved, RunProblem::Kind::NotSaved);
+    add(report.notOpened, RunProblem::Kind::NotOpened);
+    add(report.loginsFailed, RunProblem::Kind::LoginFailed);
+    add(report.uploadsFailed, RunProblem::Kind::UploadFailed);
+    return problems;
+}
+
+progWindow::~progWindow() = default;
+
+bool progWindow::startRun(const QStringList& sources, const StartRequest& request,
+                          const settings::SettingsStore* current)
+{
+    m_batchTread1->setCurrentSteps(current);
+    return m_batchTread1->startProcess(sources, request.destination, request.depth,
+                                       request.favoriteFile, request.saveToSource);
+}
+
+void progWindow::jobFinished(bool stopped)
+{
+    const engine::RunReport& report = m_batchTread1->report();
+    Finished(stopped, m_batchTread1->someNotSaved(), runProblems(report));
+    emit runFinished(stopped);
+}
+
+progWindow::progWindow(QWidget* parent)
+    : QDialog(parent), m_listener(std::make_unique<Listener>(this)),
+      m_batchTread1(std::make_unique<engine::batchTread>(m_listener.get()))
 {
     setWindowTitle(QStringLiteral("Progress"));
     setWindowModality(Qt::WindowModal);
@@ -48,7 +126,8 @@ progWindow::progWindow(QWidget* parent) : QDialog(parent)
 
 void progWindow::PushButton1_Clicked()
 {
-    m_stopping.store(true); // the job sees it before its next image
+    m_stopping.store(true);       // the job sees it before its next image
+    m_batchTread1->requestStop(); // and an FTP wait ends at once
 }
 
 void progWindow::reject()

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "engine/job/batchtread.h"
 #include "ui/windows/runreportwindow.h"
+#include "ui/windows/startwindow.h"
 
 #include <QDialog>
 #include <QList>
 #include <QString>
 #include <atomic>
+#include <memory>
 
 class QLabel;
 class QProgressBar;
@@ -26,6 +29,17 @@ class progWindow : public QDialog
 
 public:
     explicit progWindow(QWidget* parent = nullptr);
+    ~progWindow() override;
+
+    // The batch job of this window (batchTread1); its events come to the handlers below.
+    engine::batchTread& job() { return *m_batchTread1; }
+
+    // "OK" of the start dialog: starts the run of `request` over `sources`. `current` is the
+    // main window's store (used when no favorite is chosen); it must stay unchanged until
+    // runFinished. The scan runs here, before this returns. False when the job had already run.
+    // Do not delete the window before runFinished.
+    bool startRun(const QStringList& sources, const StartRequest& request,
+                  const settings::SettingsStore* current);
 
     bool stopping() const { return m_stopping.load(); }
     const std::atomic<bool>& stopFlag() const { return m_stopping; }
@@ -47,6 +61,10 @@ public:
     // The report shown by the last Finished, if any (it deletes itself when closed).
     RunReportWindow* report() const { return m_report; }
 
+signals:
+    // After Finished has closed the window and shown what the run could not do.
+    void runFinished(bool stopped);
+
 public slots:
     void reject() override;
 
@@ -54,13 +72,20 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    class Listener;
     void PushButton1_Clicked();
+    void jobFinished(bool stopped);
 
     std::atomic<bool> m_stopping{false};
     bool m_finished = false;
     QLabel* m_infoText = nullptr;
     QProgressBar* m_ProgressBar1 = nullptr;
     RunReportWindow* m_report = nullptr;
+    std::unique_ptr<Listener> m_listener;
+    std::unique_ptr<engine::batchTread> m_batchTread1;
 };
+
+// The problems a finished job recorded, for the report window.
+QList<RunProblem> runProblems(const engine::RunReport& report);
 
 } // namespace quillon::ui
