@@ -14,6 +14,7 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <csignal>
@@ -207,6 +208,7 @@ private slots:
     void serverStoppedMidRun();
     void portFromSettingsFile();
     void stopFlagReachesConnections();
+    void onBatchThread();
 
 private:
     // What a test sees through the events.
@@ -573,6 +575,36 @@ void tst_FtpUpload::stopFlagReachesConnections()
     const qint64 pid = image.connection->clientPid();
     uploads.disconnectAll();
     QVERIFY(pid <= 0 || processGone(pid));
+}
+
+void tst_FtpUpload::onBatchThread()
+{
+    // As the job uses it: created on the main thread, used on the batch thread, destroyed on
+    // the main thread after the run's end.
+    const std::vector<SettingPtr> steps{
+        ftpStep(kNone, m_server->port(), "alice", "secret", "up", /*dontSaveImages=*/true)};
+    auto uploads = std::make_unique<FtpUpload>();
+    std::atomic_bool stop{false};
+    uploads->setStopFlag(&stop);
+    const QString target = QDir(m_temporary).filePath(QStringLiteral("worker.jpg"));
+    const QByteArray data = writeOutput(target);
+    FtpUploadResult result;
+    QThread* connectionThread = nullptr;
+    std::unique_ptr<QThread> batch(QThread::create([&] {
+        FtpImage image = uploads->setUp(steps, kNone, QStringLiteral("/src/worker.png"));
+        connectionThread = image.connection ? image.connection->thread() : nullptr;
+        result = uploads->upload(image, target, m_destination);
+        uploads->disconnectAll();
+    }));
+    batch->start();
+    QTRY_VERIFY_WITH_TIMEOUT(batch->isFinished(), 20000);
+    QCOMPARE(connectionThread, batch.get());
+    QCOMPARE(result.status, FtpUploadResult::Status::Uploaded);
+    QCOMPARE(readAll(m_root.filePath(QStringLiteral("up/worker.jpg"))), data);
+    QVERIFY(!QFile::exists(target));
+    QVERIFY(uploads->ftpConnection().empty());
+    uploads.reset();
+    QTRY_COMPARE(m_server->count(QStringLiteral("LOGOUT")), 1);
 }
 
 QTEST_GUILESS_MAIN(tst_FtpUpload)
