@@ -122,7 +122,7 @@ void FtpUpload::record(FtpFailure failure, const QString& password)
              {&failure.reason, &failure.file, &failure.keptFile, &failure.server, &failure.user})
             text->replace(password, QStringLiteral("***"));
     }
-    qCWarning(lcFtpUpload).noquote() << failure.message();
+    qCInfo(lcFtpUpload).noquote() << failure.message();
     m_failures.push_back(failure);
     if (m_events.failed)
         m_events.failed(m_failures.back());

@@ -2,6 +2,7 @@
 // (pyftpdlib under Debian's /usr/bin/python3) on 127.0.0.1. The server reports the logins,
 // logouts and uploads it saw, so the counts are the server's, not ours.
 
+#include "engine/ftptestserver.h"
 #include "engine/steps/ftpupload.h"
 #include "ftp/ftpshell.h"
 #include "settings/settingkinds.h"
@@ -10,7 +11,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
@@ -31,72 +31,9 @@ using quillon::settings::SettingPtr;
 
 namespace {
 
-constexpr int kServerLifetimeSeconds = 90; // the server stops by itself after this at the latest
-constexpr int kRed = 6;                    // Finder label numbers
+constexpr int kRed = 6; // Finder label numbers
 constexpr int kNone = 0;
 constexpr int kBlue = 4;
-
-// pyftpdlib under Debian's Python, started with the session tests' script; it prints what it
-// saw as lines, collected in events.
-class TestServer : public QObject
-{
-public:
-    explicit TestServer(const QString& root)
-    {
-        QObject::connect(&m_process, &QProcess::readyReadStandardOutput, this, [this] { read(); });
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start(QStringLiteral("/usr/bin/python3"),
-                        {QStringLiteral(QUILLON_SOURCE_DIR "/tests/ftp/ftpserver.py"), root,
-                         QString::number(kServerLifetimeSeconds), QStringLiteral("events")});
-    }
-    ~TestServer() override { stop(); }
-
-    bool waitForPort()
-    {
-        if (!m_process.waitForStarted(5000))
-            return false;
-        QElapsedTimer clock;
-        clock.start();
-        while (m_port == 0 && clock.elapsed() < 10000) {
-            if (!m_process.waitForReadyRead(10000))
-                return false;
-            read();
-        }
-        return m_port > 0;
-    }
-    void stop()
-    {
-        if (m_process.state() == QProcess::NotRunning)
-            return;
-        m_process.closeWriteChannel(); // the server stops when its input ends
-        if (!m_process.waitForFinished(5000))
-            m_process.kill();
-        read();
-    }
-    int port() const { return m_port; }
-    QStringList events;
-    int count(const QString& prefix) const
-    {
-        int n = 0;
-        for (const QString& e : events)
-            n += e.startsWith(prefix) ? 1 : 0;
-        return n;
-    }
-
-private:
-    void read()
-    {
-        while (m_process.canReadLine()) {
-            const QString line = QString::fromUtf8(m_process.readLine()).trimmed();
-            if (line.startsWith(QLatin1String("PORT ")))
-                m_port = line.mid(5).toInt();
-            else
-                events << line;
-        }
-    }
-    QProcess m_process;
-    int m_port = 0;
-};
 
 // A TCP socket on 127.0.0.1 that listens but never accepts: nothing is ever said on it.
 class SilentServer
@@ -222,7 +159,7 @@ private:
     void verifyNoPassword(const QString& password, const FtpUpload& uploads);
 
     QTemporaryDir m_root; // what the server serves
-    std::unique_ptr<TestServer> m_server;
+    std::unique_ptr<quillon::test::FtpTestServer> m_server;
     QTemporaryDir m_work; // the outputs' side: a destination and a temporary-items folder per test
     QString m_destination;
     QString m_temporary;
@@ -233,7 +170,7 @@ void tst_FtpUpload::initTestCase()
     QVERIFY(m_root.isValid() && m_work.isValid());
     for (const char* folder : {"up", "red", "none", "other"})
         QVERIFY(QDir(m_root.path()).mkdir(QString::fromLatin1(folder)));
-    m_server = std::make_unique<TestServer>(m_root.path());
+    m_server = std::make_unique<quillon::test::FtpTestServer>(m_root.path());
     QVERIFY2(m_server->waitForPort(), "the test FTP server did not start");
     g_previousHandler = qInstallMessageHandler(collectMessage);
 }
@@ -486,7 +423,7 @@ void tst_FtpUpload::serverStoppedMidRun()
     // Every output the server did not confirm stays; the next image logs in again (and fails),
     // without a second Connecting.
     QTemporaryDir root;
-    TestServer server(root.path());
+    quillon::test::FtpTestServer server(root.path());
     QVERIFY(server.waitForPort());
     const std::vector<SettingPtr> steps{
         ftpStep(kRed, server.port(), "alice", "secret", "", /*dontSaveImages=*/true)};
