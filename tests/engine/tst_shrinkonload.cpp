@@ -2,6 +2,8 @@
 // first Scaling step asks must match the full decode resized by that step: the same size, and
 // the same picture within 40 dB PSNR.
 
+#include "engine/imageservices/imageexporter.h"
+#include "engine/imageservices/imageimporter.h"
 #include "engine/imageservices/jpegdecoder.h"
 #include "engine/steps/picturescaler.h"
 #include "engine/steps/shrinkonload.h"
@@ -9,6 +11,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -53,23 +58,54 @@ std::shared_ptr<settings::scaleSetting> scaleStep(int mode, bool constrained, in
     return step;
 }
 
-// The full path: the whole picture decoded, then the step's own resize.
-QImage fullPath(const QString& path, const settings::scaleSetting& step, QSize* fullSize)
+// The step's own resize, as the pipeline makes it.
+ScaleResult stepResize(const QImage& picture, const settings::scaleSetting& step)
 {
-    const DecodedJpeg full = decodeJpegFile(path, QSize());
-    if (!full.ok())
-        return {};
-    *fullSize = full.picture.size();
-    ScaleResult r;
     if (step.mode == 1)
-        r = step.constrainProportions
-                ? PictureScaler::RatioScaleInPercent(full.picture, step.width)
-                : PictureScaler::ScaleInPercent(full.picture, step.width, step.height);
-    else
-        r = step.constrainProportions
-                ? PictureScaler::RatioScaleInPixels(full.picture, step.width)
-                : PictureScaler::ScaleInPixels(full.picture, step.width, step.height);
-    return r.picture;
+        return step.constrainProportions
+                   ? PictureScaler::RatioScaleInPercent(picture, step.width)
+                   : PictureScaler::ScaleInPercent(picture, step.width, step.height);
+    return step.constrainProportions ? PictureScaler::RatioScaleInPixels(picture, step.width)
+                                     : PictureScaler::ScaleInPixels(picture, step.width, step.height);
+}
+
+// Writes the picture as the pipeline does for a Format step with JPEG quality 85: the source's
+// resolution and metadata copied.
+bool exportLike(const ImageImporter& importer, const QImage& picture, const QString& target)
+{
+    ImageExporter exporter;
+    if (!exporter.openExporter(QStringLiteral("JPEG")))
+        return false;
+    exporter.setSettings(QStringLiteral("quality=85"));
+    const int dpi = int(importer.horizontalResolution());
+    exporter.setResolution(dpi, dpi);
+    if (importer.hasMetadata()) {
+        exporter.setExifEnabled(true);
+        exporter.setMetaData(importer.metadata());
+    }
+    exporter.setInputPicture(picture);
+    exporter.setOutputFile(target);
+    const ExportResult r = exporter.Export();
+    if (!r.ok)
+        qWarning("%s", qPrintable(r.error));
+    return r.ok;
+}
+
+// Every tag exiftool reads from a file, less those about the file itself (name, folder,
+// dates, size in bytes).
+QJsonObject tagsOf(const QString& path)
+{
+    QProcess p;
+    p.start(QStringLiteral("exiftool"), {QStringLiteral("-j"), QStringLiteral("-G1"),
+                                         QStringLiteral("-n"), path});
+    if (!p.waitForFinished(60000))
+        return {};
+    QJsonObject tags = QJsonDocument::fromJson(p.readAllStandardOutput()).array().at(0).toObject();
+    for (const QString& key : tags.keys())
+        if (key.startsWith(QLatin1String("System:")) || key.startsWith(QLatin1String("ExifTool:")) ||
+            key == QLatin1String("SourceFile"))
+            tags.remove(key);
+    return tags;
 }
 
 bool run(const QString& program, const QStringList& arguments)
@@ -291,24 +327,34 @@ void tst_shrinkonload::matchesFullDecode()
     else if (path == QLatin1String("grey"))
         path = m_grey;
     const auto step = scaleStep(mode, true, width, 0);
-    QSize fullSize;
-    const QImage expected = fullPath(path, *step, &fullSize);
-    QVERIFY(!expected.isNull());
-
     const std::vector<settings::SettingPtr> steps{std::make_shared<settings::formatSetting>(), step};
-    const ShrinkOnLoad plan = shrinkOnLoadFor(steps, 0, fullSize);
+
+    // The full path: the whole picture, then the step's own resize.
+    ImageImporter full;
+    QVERIFY2(full.openFile(path), qPrintable(full.errorString()));
+    const ScaleResult expected = stepResize(full.picture(), *step);
+    QVERIFY2(expected.ok(), qPrintable(expected.error));
+
+    // Shrink-on-load: the importer asks for the size once it knows the file's own.
+    ShrinkOnLoad plan;
+    ImageImporter importer;
+    importer.setSizeRequest([&](const QSize& fileSize) {
+        plan = shrinkOnLoadFor(steps, 0, fileSize);
+        return plan.applies ? plan.target : QSize();
+    });
+    QVERIFY2(importer.openFile(path), qPrintable(importer.errorString()));
     QVERIFY(plan.applies);
-    const DecodedJpeg shrunk = decodeJpegFile(path, plan.target);
-    QVERIFY2(shrunk.ok(), qPrintable(shrunk.error));
-    QCOMPARE(shrunk.fileSize, fullSize);
-    QCOMPARE(!shrunk.scale.isFull(), reduced);
-    QVERIFY(shrunk.picture.width() >= plan.target.width());
-    QVERIFY(shrunk.picture.height() >= plan.target.height());
+    QCOMPARE(importer.fileSize(), full.picture().size());
+    QCOMPARE(importer.picture().size() != full.picture().size(), reduced);
+    QCOMPARE(importer.horizontalResolution(), full.horizontalResolution());
+    QCOMPARE(importer.iccProfile(), full.iccProfile());
+    QVERIFY(importer.picture().width() >= plan.target.width());
+    QVERIFY(importer.picture().height() >= plan.target.height());
     const ScaleResult actual =
-        PictureScaler::ScaleInPixels(shrunk.picture, plan.target.width(), plan.target.height());
+        PictureScaler::ScaleInPixels(importer.picture(), plan.target.width(), plan.target.height());
     QVERIFY2(actual.ok(), qPrintable(actual.error));
-    QCOMPARE(actual.picture.size(), expected.size());
-    const double quality = psnr(actual.picture, expected);
+    QCOMPARE(actual.picture.size(), expected.picture.size());
+    const double quality = psnr(actual.picture, expected.picture);
     if (quality < 40.0) {
         const QString out = QStringLiteral(QUILLON_BINARY_DIR "/test-output/shrinkonload");
         QDir().mkpath(out);
@@ -317,6 +363,21 @@ void tst_shrinkonload::matchesFullDecode()
         qWarning("PSNR %.2f dB; actual output saved as %s", quality, qPrintable(file));
     }
     QVERIFY(quality >= 40.0);
+
+    // Written out, both carry the same tags: sizes, resolution, the copied metadata.
+    const QString a = m_dir.filePath(QStringLiteral("full-%1.jpg").arg(QTest::currentDataTag()));
+    const QString b = m_dir.filePath(QStringLiteral("shrunk-%1.jpg").arg(QTest::currentDataTag()));
+    QFile::remove(a);
+    QFile::remove(b);
+    QVERIFY(exportLike(full, expected.picture, a));
+    QVERIFY(exportLike(importer, actual.picture, b));
+    const QJsonObject tagsA = tagsOf(a), tagsB = tagsOf(b);
+    QVERIFY(!tagsA.isEmpty());
+    for (const QString& key : tagsA.keys())
+        QVERIFY2(tagsB.value(key) == tagsA.value(key),
+                 qPrintable(key + QStringLiteral(": ") + tagsB.value(key).toVariant().toString() +
+                            QStringLiteral(" against ") + tagsA.value(key).toVariant().toString()));
+    QCOMPARE(tagsB.keys(), tagsA.keys());
 }
 
 void tst_shrinkonload::refuses_data()
