@@ -5,6 +5,7 @@
 #include "engine/imageservices/imageexporter.h"
 #include "engine/imageservices/imageimporter.h"
 #include "engine/imageservices/jpegdecoder.h"
+#include "engine/imageservices/pictureops.h"
 #include "engine/steps/picturescaler.h"
 #include "engine/steps/shrinkonload.h"
 #include "settings/settingkinds.h"
@@ -137,6 +138,7 @@ private slots:
     void matchesFullDecode();
     void refuses_data();
     void refuses();
+    void shrinkingFilters();
 
 private:
     QTemporaryDir m_dir;
@@ -401,6 +403,34 @@ void tst_shrinkonload::refuses()
     QVERIFY(!d.ok());
     QVERIFY2(d.error.contains(path), qPrintable(d.error));
     QVERIFY2(d.error.contains(reason), qPrintable(d.error));
+}
+
+// The resize that follows a reduced decode: fine detail is averaged, not aliased, and
+// transparent pixels lend no colour.
+void tst_shrinkonload::shrinkingFilters()
+{
+    QImage checker(300, 200, QImage::Format_RGB32);
+    for (int y = 0; y < checker.height(); ++y)
+        for (int x = 0; x < checker.width(); ++x)
+            checker.setPixel(x, y, (x + y) % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+    const QImage grey = drawScaled(checker, QSize(97, 61));
+    QCOMPARE(grey.size(), QSize(97, 61));
+    for (int y = 1; y < grey.height() - 1; ++y)
+        for (int x = 1; x < grey.width() - 1; ++x)
+            QVERIFY2(qAbs(qGray(grey.pixel(x, y)) - 128) <= 8,
+                     qPrintable(QStringLiteral("%1,%2: %3").arg(x).arg(y).arg(qGray(grey.pixel(x, y)))));
+
+    QImage stripes(300, 200, QImage::Format_ARGB32);
+    for (int y = 0; y < stripes.height(); ++y)
+        for (int x = 0; x < stripes.width(); ++x)
+            stripes.setPixel(x, y, x % 2 ? qRgba(255, 0, 0, 255) : qRgba(0, 0, 255, 0));
+    const QImage red = drawScaled(stripes, QSize(100, 50)).convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < red.height(); ++y)
+        for (int x = 1; x < red.width() - 1; ++x) {
+            const QRgb p = red.pixel(x, y);
+            QVERIFY(qAlpha(p) >= 96 && qAlpha(p) <= 160);
+            QVERIFY(qRed(p) >= 250 && qBlue(p) <= 5);
+        }
 }
 
 QTEST_GUILESS_MAIN(tst_shrinkonload)
