@@ -6,6 +6,9 @@
 #include "engine/imageservices/imageimporter.h"
 #include "engine/imageservices/jpegdecoder.h"
 #include "engine/imageservices/pictureops.h"
+#include "engine/pipeline/imagepipeline.h"
+#include "engine/steps/scalestep.h"
+#include "settings/settingsstore.h"
 #include "engine/steps/picturescaler.h"
 #include "engine/steps/shrinkonload.h"
 #include "settings/settingkinds.h"
@@ -139,6 +142,8 @@ private slots:
     void refuses_data();
     void refuses();
     void shrinkingFilters();
+    void pipeline_data();
+    void pipeline();
 
 private:
     QTemporaryDir m_dir;
@@ -431,6 +436,61 @@ void tst_shrinkonload::shrinkingFilters()
             QVERIFY(qAlpha(p) >= 96 && qAlpha(p) <= 160);
             QVERIFY(qRed(p) >= 250 && qBlue(p) <= 5);
         }
+}
+
+// Through the pipeline: the reduced decode and the file's own size reach the Scaling step, so
+// the picture, the resolution and Keep Scale come out as from a full decode.
+void tst_shrinkonload::pipeline_data()
+{
+    QTest::addColumn<bool>("keepScale");
+    QTest::addColumn<bool>("flipFirst");
+    QTest::newRow("fit 960") << false << false;
+    QTest::newRow("fit 960, Keep Scale 150 dpi") << true << false;
+    QTest::newRow("a flip first: full decode") << false << true;
+}
+
+void tst_shrinkonload::pipeline()
+{
+    QFETCH(bool, keepScale);
+    QFETCH(bool, flipFirst);
+    settings::SettingsStore store;
+    auto format = settings::createSetting(settings::kFormatKind);
+    QVERIFY(store.append(format));
+    if (flipFirst) {
+        auto flip = settings::createSetting(settings::kFlipRotateKind);
+        static_cast<settings::flipRotateSetting&>(*flip).flip = true;
+        QVERIFY(store.append(flip));
+    }
+    auto scaleItem = settings::createSetting(settings::kScaleKind);
+    auto& scale = static_cast<settings::scaleSetting&>(*scaleItem);
+    scale.width = 960;
+    scale.resKeepScale = keepScale;
+    scale.resolution = 150;
+    QVERIFY(store.append(scaleItem));
+
+    OpenedImage image = openFile(store, m_large, 0);
+    QVERIFY2(image.ok(), qPrintable(image.error));
+    QCOMPARE(image.shrinkApplies, !flipFirst);
+    const bool reduced = image.picture.size() != QSize(1799, 2401);
+    QCOMPARE(reduced, !flipFirst);
+    const double resolution = image.resolution;
+    const ProcessedImage processed = applySteps(store, image);
+    QVERIFY2(processed.ok(), qPrintable(processed.error));
+
+    // The same steps on a full decode, by hand.
+    ImageImporter full;
+    QVERIFY(full.openFile(m_large));
+    QCOMPARE(full.horizontalResolution(), resolution);
+    QImage expected = full.picture();
+    if (flipFirst)
+        expected = mic_FlipV(expected);
+    double expectedResolution = 0;
+    QString error;
+    QVERIFY2(function_Scale(expected, int(resolution), scale, &expectedResolution, &error),
+             qPrintable(error));
+    QCOMPARE(processed.picture.size(), expected.size());
+    QCOMPARE(processed.resolution, expectedResolution);
+    QVERIFY(psnr(processed.picture, expected) >= 40.0);
 }
 
 QTEST_GUILESS_MAIN(tst_shrinkonload)
