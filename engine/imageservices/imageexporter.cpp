@@ -56,6 +56,18 @@ QString makeTemporaryBeside(const QString& target, QString* error)
         *error = temp.errorString();
         return QString();
     }
+    // QTemporaryFile makes the file 0600; the output it becomes gets the mode any new file of
+    // the user gets, so other programs and users see it as they see the source.
+    static const mode_t processUmask = [] {
+        const mode_t mask = ::umask(022);
+        ::umask(mask);
+        return mask;
+    }();
+    if (::fchmod(temp.handle(), 0666 & ~processUmask) != 0) {
+        *error = QString::fromLocal8Bit(std::strerror(errno));
+        temp.remove();
+        return QString();
+    }
     const QString name = temp.fileName();
     temp.close();
     return name;

@@ -17,6 +17,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace quillon::engine;
 
 namespace {
@@ -238,6 +240,23 @@ void tst_ImageExporter::options()
 
 void tst_ImageExporter::neverReplacesAFile()
 {
+    // A written output gets the mode any new file of the user gets (readable by others under
+    // the usual umask 022), not a temporary file's 0600.
+    {
+        QTemporaryDir dir;
+        ImageExporter exporter;
+        QVERIFY(exporter.openExporter(QStringLiteral("PNGf")));
+        exporter.setInputPicture(imagetest::testPicture(false));
+        const QString path = dir.filePath(QStringLiteral("mode.png"));
+        exporter.setOutputFile(path);
+        QVERIFY(exporter.Export().ok);
+        const mode_t mask = ::umask(022);
+        ::umask(mask);
+        struct stat st {};
+        QCOMPARE(::stat(QFile::encodeName(path).constData(), &st), 0);
+        QCOMPARE(st.st_mode & 0777, 0666 & ~mask);
+    }
+
     const QString path = m_dir.filePath(QStringLiteral("taken.png"));
     {
         QFile f(path);
