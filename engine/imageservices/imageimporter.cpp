@@ -135,11 +135,16 @@ bool ImageImporter::openFile(const QString& path)
 {
     reset();
     m_path = path;
+    // Only regular files are opened: opening a FIFO waits for a writer that may never come,
+    // and a device gives endless bytes.
+    const QFileInfo info(path);
+    if (info.isDir())
+        return fail(QStringLiteral("it is a folder"));
+    if (info.exists() && !info.isFile())
+        return fail(QStringLiteral("it is not a regular file (a FIFO, socket or device)"));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return fail(file.errorString());
-    if (QFileInfo(path).isDir())
-        return fail(QStringLiteral("it is a folder"));
     const QByteArray head = file.read(kSniffBytes);
     file.close();
     if (head.isEmpty())
