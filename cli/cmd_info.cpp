@@ -4,6 +4,9 @@
 
 #include "engine/imageservices/iccinfo.h"
 #include "engine/imageservices/imageimporter.h"
+#include "engine/imageservices/picturefile.h"
+#include "engine/imageservices/rawimage.h"
+#include "engine/labels/finderlabel.h"
 
 #include <QTextStream>
 
@@ -20,7 +23,13 @@ int runInfo(const QStringList& args)
     int status = 0;
     for (const QString& path : args) {
         engine::ImageImporter importer;
-        out << path << '\n';
+        const auto yesNo = [](bool on) { return on ? "yes" : "no"; };
+        const int label = engine::FinderLabelMBS(path);
+        out << path << '\n'
+            << "  label: " << (label ? engine::finderLabelName(label) : QStringLiteral("none"))
+            << '\n'
+            << "  picture file: " << yesNo(engine::IsPictureFileMBS(path)) << '\n'
+            << "  raw: " << yesNo(engine::isRawImage(path)) << '\n';
         if (!importer.openFile(path)) {
             out << "  error: " << importer.errorString() << '\n';
             err << importer.errorString() << '\n';
@@ -29,7 +38,6 @@ int runInfo(const QStringList& args)
         }
         const engine::ImageMetadata metadata = importer.metadata();
         const QByteArray icc = importer.fileIccProfile();
-        const auto yesNo = [](bool on) { return on ? "yes" : "no"; };
         out << "  format: " << importer.formatName() << '\n'
             << "  size: " << importer.width() << " x " << importer.height() << '\n'
             << "  resolution: " << importer.horizontalResolution() << " dpi\n"
@@ -43,8 +51,6 @@ int runInfo(const QStringList& args)
             << "  exif: " << yesNo(metadata.hasExif()) << '\n'
             << "  xmp: " << yesNo(metadata.hasXmp()) << '\n'
             << "  iptc: " << yesNo(metadata.hasIptc()) << '\n';
-        // Colour label, the picture-file test and the raw test are printed here once their
-        // services exist (labels/, the sniffer, the raw decoder).
     }
     return status;
 }

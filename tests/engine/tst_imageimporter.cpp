@@ -130,6 +130,10 @@ void tst_ImageImporter::corpus()
     const QString base = QFileInfo(path).fileName();
     if (base == QLatin1String("bretagne2_4.j2k"))
         QEXPECT_FAIL("", "ImageMagick reads a reduced codestream size", Abort);
+    // These pictures' pixel maps are one column wider than their source rectangle; Quillon
+    // shows the rectangle the picture draws, ImageMagick the whole pixel map.
+    if (base == QLatin1String("16bit.pict") || base == QLatin1String("32bit.pict"))
+        QEXPECT_FAIL("", "ImageMagick shows the whole pixel map", Abort);
     QCOMPARE(picture.size(), oracle.size());
     QVERIFY(picture.format() == QImage::Format_ARGB32 || picture.format() == QImage::Format_RGB32);
     // Decoders differ in chroma upsampling, CMYK conversion and colour management, so the

@@ -5,6 +5,7 @@
 #include "engine/codecs/pict/pictcodec.h"
 #include "engine/codecs/psd/psdcodec.h"
 #include "engine/imagecompare.h"
+#include "engine/imagetesthelpers.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -91,20 +92,7 @@ QByteArray encodePict(const QImage& p, double dpi, bool packBits)
     return buffer.data();
 }
 
-// ImageMagick 6 misreads bare MacPaint files (it takes the first header bytes for a length),
-// but reads them correctly inside MacBinary, so the oracle gets a wrapped copy.
-QByteArray macBinary(const QByteArray& bare)
-{
-    QByteArray header(128, '\0');
-    header[1] = 4;
-    header.replace(2, 4, "test");
-    header.replace(65, 8, "PNTGMPNT");
-    for (int i = 0; i < 4; ++i)
-        header[83 + i] = char((bare.size() >> (24 - 8 * i)) & 0xFF);
-    QByteArray padded = header + bare;
-    padded.append(QByteArray((128 - bare.size() % 128) % 128, '\0'));
-    return padded;
-}
+using imagetest::macBinary;
 
 QByteArray encodeMacPaint(const QImage& p)
 {

@@ -11,7 +11,9 @@ inline constexpr CodecOption kPsdOptions[] = {
 };
 
 inline constexpr CodecInfo kPsdFormat = {
-    3, "Photoshop", "8BPS", "psd", true, true, true, true,
+    // Written flat and composited over white: readers (ImageMagick, OpenImageIO, and Photoshop,
+    // which shows an extra channel only as "Alpha 1") would otherwise disagree on the pixels.
+    3, "Photoshop", "8BPS", "psd", false, true, true, true,
     CodecWriter::Psd, nullptr, kPsdOptions};
 
 } // namespace quillon::engine::codecs
