@@ -2,7 +2,7 @@
 
 #include "cli/commands.h"
 
-#include "engine/imageservices/iccinfo.h"
+#include "engine/imageservices/colorprofiles.h"
 #include "engine/imageservices/imageimporter.h"
 #include "engine/imageservices/picturefile.h"
 #include "engine/imageservices/rawimage.h"
@@ -44,8 +44,8 @@ int runInfo(const QStringList& args)
             << "  alpha: " << yesNo(importer.picture().hasAlphaChannel()) << '\n'
             << "  icc: "
             << (icc.isEmpty() ? QStringLiteral("none")
-                              : engine::iccProfileIsValid(icc)
-                                    ? engine::iccProfileDescription(icc)
+                              : engine::isValidIccProfile(icc)
+                                    ? engine::iccDescription(icc)
                                     : QStringLiteral("invalid (%1 bytes)").arg(icc.size()))
             << '\n'
             << "  exif: " << yesNo(metadata.hasExif()) << '\n'

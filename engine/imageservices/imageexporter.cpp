@@ -4,7 +4,7 @@
 #include "engine/codecs/macpaint/macpaintcodec.h"
 #include "engine/codecs/pict/pictcodec.h"
 #include "engine/codecs/psd/psdcodec.h"
-#include "engine/imageservices/iccinfo.h"
+#include "engine/imageservices/colorprofiles.h"
 #include "engine/imageservices/imagemetadata_p.h"
 #include "settings/exporterhandle.h"
 
@@ -331,7 +331,7 @@ ExportResult ImageExporter::writeTo(const QString& path, const QImage& picture)
 
 ExportResult embedProfileInPlace(const QString& path, const QByteArray& icc)
 {
-    if (!iccProfileIsValid(icc))
+    if (!isValidIccProfile(icc))
         return failure(path, QStringLiteral("the colour profile is not valid"));
     initializeExiv2();
     try {

@@ -5,7 +5,7 @@
 
 #include "engine/codecs/codecregistry.h"
 #include "engine/codecs/macpaint/macpaintcodec.h"
-#include "engine/imageservices/iccinfo.h"
+#include "engine/imageservices/colorprofiles.h"
 #include "engine/imageservices/imageexporter.h"
 #include "engine/imageservices/imageimporter.h"
 #include "settings/exporterhandle.h"
@@ -321,7 +321,7 @@ void tst_ImageExporter::metadataAndProfile()
     ImageImporter profileSource;
     QVERIFY(profileSource.openFile(QStringLiteral(QUILLON_CORPUS "/icc/adobergb_canon_eos7d.jpg")));
     const QByteArray icc = profileSource.iccProfile();
-    QCOMPARE(iccProfileDescription(icc), QStringLiteral("Adobe RGB (1998)"));
+    QCOMPARE(iccDescription(icc), QStringLiteral("Adobe RGB (1998)"));
 
     const QImage half = source.picture().scaled(source.width() / 2, source.height() / 2);
     ImageExporter exporter;
