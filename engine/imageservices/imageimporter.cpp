@@ -8,13 +8,12 @@
 #include "engine/imageservices/imagemetadata_p.h"
 
 #include <OpenImageIO/imageio.h>
-#include <lcms2.h>
-#include <turbojpeg.h>
-
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QTransform>
-
+#include <lcms2.h>
+#include <turbojpeg.h>
 #include <vector>
 
 namespace quillon::engine {
@@ -30,14 +29,22 @@ QImage applyOrientation(const QImage& image, int orientation)
 {
     QTransform t;
     switch (orientation) {
-    case 2: return image.mirrored(true, false);
-    case 3: return image.mirrored(true, true);
-    case 4: return image.mirrored(false, true);
-    case 5: return image.transformed(QTransform().rotate(90)).mirrored(true, false);
-    case 6: return image.transformed(QTransform().rotate(90));
-    case 7: return image.transformed(QTransform().rotate(270)).mirrored(true, false);
-    case 8: return image.transformed(QTransform().rotate(270));
-    default: return image;
+    case 2:
+        return image.mirrored(true, false);
+    case 3:
+        return image.mirrored(true, true);
+    case 4:
+        return image.mirrored(false, true);
+    case 5:
+        return image.transformed(QTransform().rotate(90)).mirrored(true, false);
+    case 6:
+        return image.transformed(QTransform().rotate(90));
+    case 7:
+        return image.transformed(QTransform().rotate(270)).mirrored(true, false);
+    case 8:
+        return image.transformed(QTransform().rotate(270));
+    default:
+        return image;
     }
 }
 
@@ -58,7 +65,8 @@ double resolutionInDpi(const OIIO::ImageSpec& spec)
 
 std::uint32_t bigEndian32(const QByteArray& d, qsizetype i)
 {
-    return (std::uint32_t(std::uint8_t(d[i])) << 24) | (std::uint32_t(std::uint8_t(d[i + 1])) << 16) |
+    return (std::uint32_t(std::uint8_t(d[i])) << 24) |
+           (std::uint32_t(std::uint8_t(d[i + 1])) << 16) |
            (std::uint32_t(std::uint8_t(d[i + 2])) << 8) | std::uint32_t(std::uint8_t(d[i + 3]));
 }
 
@@ -157,6 +165,14 @@ bool ImageImporter::openFile(const QString& path)
     // truncated picture with grey and trusts a damaged ICC marker).
     if (head.startsWith("\xff\xd8\xff"))
         return openJpeg();
+    if (head.startsWith("BM")) {
+        const bool ok = openBmp(&handled);
+        if (handled) {
+            if (ok)
+                m_metadata = readMetadata(path);
+            return ok;
+        }
+    }
     if (head.startsWith("\x01\xda") && !sgiRunLengthsSound(path))
         return fail(QStringLiteral("the SGI run-length data is damaged"));
     bool opened = false;
@@ -184,7 +200,8 @@ bool ImageImporter::openWithOwnCodec(const QByteArray& head, bool* handled)
     if (!file.open(QIODevice::ReadOnly))
         return fail(file.errorString());
     if (file.size() > kMaxOwnCodecFileBytes)
-        return fail(QStringLiteral("the file is larger than %1 MiB").arg(kMaxOwnCodecFileBytes >> 20));
+        return fail(
+            QStringLiteral("the file is larger than %1 MiB").arg(kMaxOwnCodecFileBytes >> 20));
     const QByteArray data = file.readAll();
     QImage image;
     QString error;
@@ -195,8 +212,54 @@ bool ImageImporter::openWithOwnCodec(const QByteArray& head, bool* handled)
         return fail(error.isEmpty() ? QStringLiteral("the picture is damaged") : error);
     m_format = pict ? QStringLiteral("pict") : QStringLiteral("macpaint");
     m_picture = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32
-                                                               : QImage::Format_RGB32);
+                                                              : QImage::Format_RGB32);
     m_dpi = dpi > 0 ? dpi : 72;
+    return true;
+}
+
+// 32-bit and bit-field BMPs go through Qt's reader: OpenImageIO 2.4 ignores BI_BITFIELDS
+// masks and takes the padding byte of 32-bit pixels for alpha, so such pictures come out with
+// wrong colours or transparent, where Qt reads them as ImageMagick and Windows show them.
+// Only uncompressed pixel data takes this way, after checking that the file holds all of it
+// (Qt would show a cut-short file as a partly black picture); everything else is
+// OpenImageIO's, which refuses damaged run lengths.
+bool ImageImporter::openBmp(bool* handled)
+{
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray header = file.read(54);
+    if (header.size() < 54)
+        return false;
+    const auto u16 = [&](int at) {
+        return quint32(uchar(header[at])) | quint32(uchar(header[at + 1])) << 8;
+    };
+    const auto u32 = [&](int at) { return u16(at) | u16(at + 2) << 16; };
+    const quint32 dataOffset = u32(10);
+    const quint32 headerSize = u32(14);
+    const qint64 width = qint32(u32(18));
+    const qint64 height = qint32(u32(22));
+    const quint32 bitCount = u16(28);
+    const quint32 compression = u32(30);
+    const bool bitFields = compression == 3 || compression == 6;
+    if (headerSize < 40 || !(bitCount == 32 || (bitFields && bitCount == 16)) ||
+        !(compression == 0 || bitFields))
+        return false;
+    if (width < 1 || height == 0 || !pictureSizeAllowed(width, height < 0 ? -height : height))
+        return false;
+    const qint64 stride = (width * bitCount + 31) / 32 * 4;
+    if (file.size() < qint64(dataOffset) + stride * (height < 0 ? -height : height))
+        return false; // cut short: OpenImageIO reports it
+    file.close();
+    QImageReader reader(m_path, "bmp");
+    const QImage image = reader.read();
+    if (image.isNull())
+        return false;
+    *handled = true;
+    m_format = QStringLiteral("bmp");
+    m_picture = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32
+                                                              : QImage::Format_RGB32);
+    m_dpi = image.dotsPerMeterX() > 0 ? image.dotsPerMeterX() * 0.0254 : 72;
     return true;
 }
 
@@ -403,7 +466,8 @@ bool ImageImporter::openJpeg()
         m_dpi = exif;
 
     if (header.components == 4) {
-        if (!decodeCmykJpeg(data, header.width, header.height, header.adobe, iccProfileIsCmyk(m_fileIcc)))
+        if (!decodeCmykJpeg(data, header.width, header.height, header.adobe,
+                            iccProfileIsCmyk(m_fileIcc)))
             return false;
         if (iccProfileIsCmyk(m_fileIcc))
             m_icc.clear();
@@ -417,11 +481,11 @@ bool ImageImporter::openJpeg()
             return fail(QStringLiteral("out of memory"));
         }
         // BGRX in memory is Qt's RGB32 on little-endian machines.
-        const int rc = tjDecompress2(
-            tj, reinterpret_cast<const unsigned char*>(data.constData()),
-            static_cast<unsigned long>(data.size()), image.bits(), header.width,
-            int(image.bytesPerLine()), header.height,
-            Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? TJPF_BGRA : TJPF_ARGB, TJFLAG_STOPONWARNING);
+        const int rc = tjDecompress2(tj, reinterpret_cast<const unsigned char*>(data.constData()),
+                                     static_cast<unsigned long>(data.size()), image.bits(),
+                                     header.width, int(image.bytesPerLine()), header.height,
+                                     Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? TJPF_BGRA : TJPF_ARGB,
+                                     TJFLAG_STOPONWARNING);
         const QString reason = QString::fromLocal8Bit(tjGetErrorStr2(tj));
         tjDestroy(tj);
         if (rc != 0)
@@ -463,8 +527,8 @@ bool ImageImporter::decodeCmykJpeg(const QByteArray& data, int w, int h, bool ad
         m_picture = image;
         return true;
     }
-    cmsHPROFILE src = cmsOpenProfileFromMemTHR(nullptr, m_fileIcc.constData(),
-                                               cmsUInt32Number(m_fileIcc.size()));
+    cmsHPROFILE src =
+        cmsOpenProfileFromMemTHR(nullptr, m_fileIcc.constData(), cmsUInt32Number(m_fileIcc.size()));
     cmsHPROFILE dst = cmsCreate_sRGBProfileTHR(nullptr);
     cmsHTRANSFORM transform =
         src && dst ? cmsCreateTransformTHR(nullptr, src, adobe ? TYPE_CMYK_8_REV : TYPE_CMYK_8, dst,

@@ -47,6 +47,7 @@ private:
     bool fail(const QString& reason);
     bool openWithOwnCodec(const QByteArray& head, bool* handled);
     bool openWithOpenImageIO();
+    bool openBmp(bool* handled);
     bool openJpeg();
     bool decodeCmykJpeg(const QByteArray& data, int width, int height, bool adobe,
                         bool withProfile);
