@@ -1,0 +1,146 @@
+#pragma once
+
+#include "engine/imageservices/colorprofiles.h"
+#include "engine/job/ftpconnection.h"
+#include "engine/job/joblistener.h"
+#include "engine/job/runreport.h"
+#include "engine/steps/outputnaming.h"
+#include "settings/settingsstore.h"
+
+#include <QImage>
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <atomic>
+#include <memory>
+#include <vector>
+
+class QThread;
+
+namespace quillon::engine {
+
+struct OpenedImage;
+
+// The batch job: runs one batch from start to end, or renders one preview. It takes the steps
+// (the current ones of the caller's SettingsStore, shared, or a favorite file read into its
+// own store), collects the images of the sources whose colour label has a Format step, then
+// walks them on its own thread, one image at a time in collection order, and tells its
+// listener through JobListener events. The run's outcome is in report().
+//
+// Threads: construct, configure, startProcess, preview and the accessors on the owner's
+// thread; Run runs on the job's thread. While the thread runs, only wait(), isRunning() and
+// requestStop() may be called, and nobody may change the steps. report() and the counters
+// are stable after Finished (or after wait() returned).
+class batchTread
+{
+public:
+    explicit batchTread(JobListener* listener = nullptr);
+    ~batchTread(); // waits for the job's thread
+    batchTread(const batchTread&) = delete;
+    batchTread& operator=(const batchTread&) = delete;
+
+    void setListener(JobListener* listener) { m_listener = listener; }
+    // The caller's current steps (the main window's store), used by loadCurrent; the store
+    // must outlive the run and stay unchanged while it runs.
+    void setCurrentSteps(const settings::SettingsStore* current) { m_current = current; }
+    // Makes FTP connections for FTP steps; without one, FTP steps upload nothing and every
+    // output of their label is reported among the failed uploads.
+    void setFtpConnector(std::shared_ptr<FtpConnector> connector);
+
+    // Loads the steps (the favorite file when given, else the current steps), collects the
+    // images (folders scanned to depth: -1 unlimited, 0 only the folder itself, n levels),
+    // raises Started and starts the job's thread. destination is used when saveToSource is
+    // false. False, and nothing started, when the thread was already started.
+    bool startProcess(const QStringList& sources, const QString& destination, int depth,
+                      const QString& favorite, bool saveToSource);
+    // Blocks until the job's thread has finished (Finished has been raised). Returns at once
+    // when the thread was never started. A window whose listener forwards events to its own
+    // thread with blocking queued calls must not wait here on that thread (it would never
+    // answer them); it learns the end from Finished instead.
+    void wait();
+    bool isRunning() const;
+    // Any thread: ends the FTP waits at once. The run itself stops after the image whose
+    // Progress answers true, as the owner's Progress handler decides.
+    void requestStop() { m_stopRequested = true; }
+
+    // loadCurrent: the job uses the current steps' lists and setting objects (no copies).
+    void loadCurrent();
+    // loadFavorite: reads the file's records into the job's own store by the record rule.
+    // False when the file could not be read completely; loadError() and report() say why,
+    // and the complete records before any damage stay.
+    bool loadFavorite(const QString& file);
+    QString loadError() const { return m_report.settingsError; }
+
+    // scanForImages: appends the images of a chosen folder (and of its subfolders, by the
+    // depth rule) to imageFile and returns how many it appended.
+    int scanForImages(const QString& root);
+
+    // preview: runs one file through the pipeline on the caller's thread into the private
+    // temporary-items folder, reads the result back, deletes it and returns the picture; name
+    // gets the output's name. A null picture when anything failed (error says why).
+    QImage preview(const QString& file, QString& name, QString* error = nullptr);
+
+    // The steps in use (the current store or the job's own).
+    const settings::SettingsStore& steps() const;
+    int scanDepth() const { return m_scanDepth; }
+    QString destinationFolder() const { return m_destinationFolder; }
+    bool saveToSource() const { return m_saveToSource; }
+    const QStringList& imageFile() const { return m_imageFile; }
+    int imageCount() const { return m_imageCount; }
+    int currentImage() const { return m_currentImage; }
+    const QList<int>& settingLabel() const { return m_settingLabel; }
+    const QList<int>& formatExist() const { return m_formatExist; }
+    const SerialNumbers& serialNumber() const { return m_serialNumber; }
+    bool stopping() const { return m_stopping; }
+    bool someNotSaved() const { return m_someNotSaved; }
+    bool isPreview() const { return m_isPreview; }
+    const RunReport& report() const { return m_report; }
+
+private:
+    struct ImageFtp
+    {
+        FtpConnection* connection = nullptr;
+        bool connected = false;
+        bool dontSaveImages = false;
+        bool wanted = false; // an FTP step applies to the image
+    };
+
+    void Run();
+    void collectSource(const QString& source);
+    int scanFolder(const QString& folder, int level, QSet<QString>& visited);
+    bool takesFile(const QString& path, const QString& name) const;
+    void runImage(int index);
+    // Steps (a) to (j) for an opened image; the written target, or empty.
+    QString processImage(int index, OpenedImage& image);
+    ImageFtp ftpSetUp(int label);
+    void uploadTarget(const ImageFtp& ftp, const QString& source, const QString& target,
+                      const QString& name);
+    void notSaved(const QString& source, const QString& reason, bool targetFailed = true);
+
+    JobListener* m_listener = nullptr;
+    const settings::SettingsStore* m_current = nullptr;
+    settings::SettingsStore m_own;
+    const settings::SettingsStore* m_steps = &m_own;
+    std::shared_ptr<FtpConnector> m_connector;
+    ColorProfiles m_profiles;
+
+    int m_scanDepth = 0;
+    QString m_destinationFolder;
+    QStringList m_imageFile;
+    int m_imageCount = 0;
+    int m_currentImage = 0;
+    QList<int> m_formatExist;
+    SerialNumbers m_serialNumber{};
+    std::vector<std::unique_ptr<FtpConnection>> m_ftpConnection;
+    std::atomic<bool> m_stopping = false;
+    std::atomic<bool> m_stopRequested = false;
+    QList<int> m_settingLabel;
+    bool m_saveToSource = false;
+    bool m_someNotSaved = false;
+    bool m_isPreview = false;
+    RunReport m_report;
+    std::unique_ptr<QThread> m_thread;
+};
+
+} // namespace quillon::engine
