@@ -5,6 +5,17 @@ if(QUILLON_SANITIZE)
     add_link_options(-fsanitize=address,undefined)
 endif()
 
+# The fuzz build: every library instrumented for libFuzzer's coverage and checked by ASan and
+# UBSan; only the fuzz_<subject> programs link libFuzzer itself (tests/fuzz/CMakeLists.txt).
+if(QUILLON_FUZZ)
+    if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+        message(FATAL_ERROR "QUILLON_FUZZ needs clang: configure with CC=clang CXX=clang++")
+    endif()
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+                        -fno-sanitize-recover=undefined)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
 set(QUILLON_WARNINGS -Wall -Wextra -Wno-unused-parameter)
 
 # quillon_add_library(<target> SOURCES ... [PUBLIC_LINKS ...] [PRIVATE_LINKS ...])

@@ -5,7 +5,12 @@
 #include "ftp/ftpshell.h"
 
 #include <QDir>
+#include <QLoggingCategory>
 #include <QRegularExpression>
+
+#include <algorithm>
+
+Q_DECLARE_LOGGING_CATEGORY(lcFtp)
 
 namespace quillon::ftp {
 
@@ -100,26 +105,41 @@ void FTPshell::handleOutput(const QByteArray& chunk)
 {
     QStringList lines;
     m_pending += chunk;
+    // Only the new bytes can hold a line end (the bytes kept before held none, but for a last
+    // "\r" waiting for its "\n"), so a long line arriving in small pieces is not rescanned.
+    qsizetype scanFrom = std::max<qsizetype>(0, m_pending.size() - chunk.size() - 1);
     for (;;) {
         // A prompt stands at the start of a line and is never ended by a line end: handle it
-        // at once, the client waits for us.
-        while (startsWithNoCase(m_pending, kPromptBytes)) {
+        // at once, the client waits for us. Inside a line being skipped there is no line start.
+        while (!m_skippingLongLine && startsWithNoCase(m_pending, kPromptBytes)) {
             lines << kPrompt;
             m_pending.remove(0, kPromptBytes.size());
+            scanFrom = 0;
         }
-        if (startsWithNoCase(m_pending, kPasswordPrompt)) {
+        if (!m_skippingLongLine && startsWithNoCase(m_pending, kPasswordPrompt)) {
             qsizetype end = kPasswordPrompt.size();
             while (end < m_pending.size() && m_pending[end] == ' ')
                 ++end;
             lines << QStringLiteral("Password:");
             m_pending.remove(0, end);
+            scanFrom = 0;
             continue;
         }
-        qsizetype i = 0;
+        qsizetype i = scanFrom;
         while (i < m_pending.size() && m_pending[i] != '\r' && m_pending[i] != '\n')
             ++i;
-        if (i == m_pending.size())
-            break; // an unfinished line: kept until its end arrives
+        if (i == m_pending.size()) {
+            // An unfinished line is kept until its end arrives, up to the longest line any
+            // reply or listing entry makes; a longer one is skipped to its end.
+            if (m_pending.size() > kMaxOutputLineBytes) {
+                if (!m_skippingLongLine)
+                    qCWarning(lcFtp) << "skipped a line of the ftp client's output longer than"
+                                     << kMaxOutputLineBytes << "bytes";
+                m_skippingLongLine = true;
+                m_pending.clear();
+            }
+            break;
+        }
         qsizetype next = i + 1;
         if (m_pending[i] == '\r') {
             if (next == m_pending.size())
@@ -128,8 +148,14 @@ void FTPshell::handleOutput(const QByteArray& chunk)
                 ++next;
             // else: a progress frame, ended by the "\r" that starts the next one
         }
-        const QString line = QString::fromUtf8(m_pending.constData(), i);
+        const bool tooLong = m_skippingLongLine || i > kMaxOutputLineBytes;
+        if (tooLong && !m_skippingLongLine)
+            qCWarning(lcFtp) << "skipped a line of the ftp client's output longer than"
+                             << kMaxOutputLineBytes << "bytes";
+        m_skippingLongLine = false;
+        const QString line = tooLong ? QString() : QString::fromUtf8(m_pending.constData(), i);
         m_pending.remove(0, next);
+        scanFrom = 0;
         if (!line.isEmpty())
             lines << line;
     }
@@ -306,7 +332,7 @@ bool FTPshell::handleResult(const QString& line, int taskCode)
         }
         if (code == 0) {
             fileItem item;
-            if (fileItem::fromListingLine(line, &item))
+            if (m_currentFiles.size() < kMaxListingEntries && fileItem::fromListingLine(line, &item))
                 m_currentFiles << item;
             return true;
         }

@@ -22,6 +22,11 @@ class PtyProcess;
 // Longest time a synchronous wait goes without hearing anything from the client before it
 // gives up and ends the client; a server that never answers cannot hang a batch.
 inline constexpr std::chrono::milliseconds kDefaultSilenceLimit{60'000};
+// Longest line of the client's output taken in (a reply, a listing entry, a progress frame);
+// a longer one is skipped to its end, so a server cannot make the session hold without bound.
+inline constexpr qsizetype kMaxOutputLineBytes = 64 * 1024;
+// Most entries one listing keeps; the entries past it are not listed.
+inline constexpr qsizetype kMaxListingEntries = 100'000;
 // How often a synchronous wait looks at the stop check.
 inline constexpr std::chrono::milliseconds kStopPollInterval{50};
 
@@ -190,6 +195,7 @@ private:
     PtyProcess* m_process = nullptr;
     QList<Task> m_tasks;
     QByteArray m_pending;          // output after the last complete line
+    bool m_skippingLongLine = false; // inside a line longer than kMaxOutputLineBytes
     QString m_currentServer;
     QString m_currentName;
     QString m_currentPassword;

@@ -238,7 +238,10 @@ void watermarkSetting::read(ByteReader& stream)
     wmPlacement = stream.readShort();
     if (stream.failed() || text.compare(kNil, Qt::CaseInsensitive) == 0)
         return;
-    // A path that is not absolute or names no existing file leaves the previous choice.
+    // A path that is not absolute or names no existing file leaves the previous choice; one
+    // with a NUL in it names no file at all.
+    if (text.contains(QChar(u'\0')))
+        return;
     const QFileInfo info(text);
     if (info.isAbsolute() && info.isFile())
         wmFile = info.absoluteFilePath();

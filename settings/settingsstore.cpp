@@ -129,6 +129,18 @@ SettingsStore::ReadResult SettingsStore::readBytes(const QByteArray& bytes, cons
     binaryExtras::ByteReader stream(bytes);
     while (!stream.atEnd()) {
         const qsizetype start = stream.offset();
+        if (setting.size() >= size_t(kMaxSettingsRecords)) {
+            ReadResult result;
+            result.status = ReadStatus::Damaged;
+            result.errorOffset = start;
+            result.error = QStringLiteral("%1: holds more than %2 records; the rest from byte "
+                                          "offset %3 is not read")
+                               .arg(displayName(name))
+                               .arg(kMaxSettingsRecords)
+                               .arg(start);
+            qCDebug(lcSettings).noquote() << result.error;
+            return result;
+        }
         const int code = stream.readShort();
         SettingPtr item = stream.failed() ? nullptr : createSetting(code);
         if (item)

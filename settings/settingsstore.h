@@ -11,6 +11,9 @@ namespace quillon::settings {
 
 // The largest settings file read; real ones are a few hundred bytes.
 inline constexpr qint64 kMaxSettingsFileBytes = 16 * 1024 * 1024;
+// The most records read from one settings file; real ones hold a few dozen. Without it a file
+// of tiny records would make a million settings (and as many rows in the list).
+inline constexpr int kMaxSettingsRecords = 10000;
 
 // A list of settings: the ordered list `setting`, in which every setting's `id` equals its index,
 // and one list per kind holding the same objects. Used by the main window for the list the user
@@ -69,7 +72,8 @@ public:
 
     // Empties the store, then reads records by the record rule: a kind code (Short), a new
     // setting of that kind, its label and body. A code outside 0..7 or a record cut short by
-    // the end stops the reading; the complete records before it stay.
+    // the end stops the reading; the complete records before it stay. So does a record past
+    // kMaxSettingsRecords.
     ReadResult readBytes(const QByteArray& bytes, const QString& fileName = QString());
     ReadResult readFile(const QString& path);
 };

@@ -71,7 +71,7 @@ QByteArray readProfileFile(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxProfileBytes)
         return {};
-    return file.readAll();
+    return file.read(kMaxProfileBytes); // bounded also for a file that grows meanwhile
 }
 
 QStringList profileFolders()

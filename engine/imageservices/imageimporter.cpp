@@ -120,6 +120,12 @@ bool sgiRunLengthsSound(const QString& path)
     return true;
 }
 
+bool startsWithPsdSignature(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.read(4) == "8BPS";
+}
+
 } // namespace
 
 void ImageImporter::reset()
@@ -145,11 +151,16 @@ bool ImageImporter::openFile(const QString& path)
 {
     reset();
     m_path = path;
+    // Only regular files are opened: opening a FIFO waits for a writer that may never come,
+    // and a device gives endless bytes.
+    const QFileInfo info(path);
+    if (info.isDir())
+        return fail(QStringLiteral("it is a folder"));
+    if (info.exists() && !info.isFile())
+        return fail(QStringLiteral("it is not a regular file (a FIFO, socket or device)"));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return fail(file.errorString());
-    if (QFileInfo(path).isDir())
-        return fail(QStringLiteral("it is a folder"));
     const QByteArray head = file.read(kSniffBytes);
     file.close();
     if (head.isEmpty())
@@ -266,9 +277,23 @@ bool ImageImporter::openWithOpenImageIO()
     // Keep straight alpha as stored: QImage's ARGB32 is not premultiplied.
     config.attribute("oiio:UnassociatedAlpha", 1);
     const std::string path = QFile::encodeName(m_path).toStdString();
-    auto in = OIIO::ImageInput::open(path, &config);
+    // A Photoshop file goes to the PSD reader directly. Under a name that does not say PSD,
+    // OpenImageIO tries one reader after another while it holds its plugin lock, and the PSD
+    // reader, decoding the file's JPEG thumbnail resource, waits for that same lock for ever.
+    std::unique_ptr<OIIO::ImageInput> in;
+    std::string openError;
+    if (startsWithPsdSignature(m_path)) {
+        in = OIIO::ImageInput::create("psd");
+        OIIO::ImageSpec opened;
+        if (in && !in->open(path, opened, config)) {
+            openError = in->geterror();
+            in.reset();
+        }
+    } else {
+        in = OIIO::ImageInput::open(path, &config);
+    }
     if (!in) {
-        QString reason = QString::fromStdString(OIIO::geterror()).trimmed();
+        QString reason = QString::fromStdString(openError.empty() ? OIIO::geterror() : openError).trimmed();
         if (reason.contains(QLatin1String("OpenImageIO could not find a format reader")) ||
             reason.contains(QLatin1String("not a file")))
             reason = QStringLiteral("not a picture Quillon can read");

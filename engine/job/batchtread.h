@@ -20,6 +20,9 @@ class QThread;
 
 namespace quillon::engine {
 
+// The deepest folder level a scan goes down to, also when the depth is unlimited (-1).
+inline constexpr int kMaxScanDepth = 256;
+
 struct OpenedImage;
 
 // The batch job: runs one batch from start to end, or renders one preview. It takes the steps

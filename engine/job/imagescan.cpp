@@ -51,6 +51,10 @@ int batchTread::scanFolder(const QString& folder, int level, QSet<QString>& visi
 {
     if (m_scanDepth != -1 && level > m_scanDepth)
         return 0;
+    // "Unlimited" still ends somewhere: the scan recurses once per level, and a tree made
+    // deeper than any real one (by a program, or bind mounts) must not exhaust the stack.
+    if (level > kMaxScanDepth)
+        return 0;
     // A folder reached again through a symbolic link is not scanned twice, so a link that
     // points to one of its own parents cannot make the scan loop.
     const QString canonical = QFileInfo(folder).canonicalFilePath();

@@ -20,6 +20,8 @@ constexpr const char* kTagsAttribute = "user.xdg.tags";
 // Longest tag attribute or sidecar read; real ones are a few dozen bytes.
 constexpr qsizetype kMaxTagsBytes = 64 * 1024;
 constexpr qint64 kMaxSidecarBytes = 4 * 1024 * 1024;
+// Longest xmp:Label value looked at; the colour names are a few letters.
+constexpr int kMaxLabelValueChars = 256;
 
 // Names by Finder label number 1..7.
 constexpr std::array<const char*, 8> kNamesByNumber = {
@@ -75,18 +77,30 @@ int labelOfSidecar(const QString& sidecar)
     QFile file(sidecar);
     if (!QFileInfo(sidecar).isFile() || !file.open(QIODevice::ReadOnly) || file.size() > kMaxSidecarBytes)
         return 0;
-    const QString text = QString::fromUtf8(file.readAll());
+    return labelOfXmp(file.read(kMaxSidecarBytes));
+}
+
+} // namespace
+
+int labelOfTagsValue(const QByteArray& value)
+{
+    return labelOfTags(splitTags(value.left(kMaxTagsBytes)));
+}
+
+int labelOfXmp(const QByteArray& text)
+{
     // xmp:Label appears as an attribute (xmp:Label="Red") or an element (<xmp:Label>Red<).
-    static const QRegularExpression kLabel(
-        QStringLiteral(R"(xmp:Label\s*(?:=\s*["']([^"']*)["']|>\s*([^<]*)<))"));
-    const QRegularExpressionMatch match = kLabel.match(text);
+    // The value's length is bounded: an unbounded one made every "xmp:Label>" without a
+    // closing "<" scan to the end of the text, quadratic in a large sidecar.
+    static const QRegularExpression kLabel(QStringLiteral(
+        R"(xmp:Label\s{0,64}(?:=\s{0,64}["']([^"']{0,%1})["']|>\s{0,64}([^<]{0,%1})<))")
+                                               .arg(kMaxLabelValueChars));
+    const QRegularExpressionMatch match = kLabel.match(QString::fromUtf8(text.left(kMaxSidecarBytes)));
     if (!match.hasMatch())
         return 0;
     const QString value = match.captured(1).isNull() ? match.captured(2) : match.captured(1);
     return labelNumberOfName(value.trimmed());
 }
-
-} // namespace
 
 int labelNumberOfName(const QString& name)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -23,6 +24,12 @@ QStringList labelNames();
 
 // Label number of a colour name (any letter case; "Grey" is Gray), 0 for anything else.
 int labelNumberOfName(const QString& name);
+
+// The parsers behind FinderLabelMBS, on bytes already read: the label number of a
+// user.xdg.tags value (its first tag naming a colour) and of an XMP sidecar's text (its
+// xmp:Label), 0 for none.
+int labelOfTagsValue(const QByteArray& value);
+int labelOfXmp(const QByteArray& text);
 
 // Label index (0 none, 1 red ... 7 gray) of a Finder label number; any other number gives 0.
 int convertLabel(int finderLabelNumber);

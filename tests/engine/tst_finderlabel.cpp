@@ -105,6 +105,9 @@ void tst_finderlabel::readsLabel_data()
     QTest::newRow("sidecar when tags name no colour") << QByteArray("holiday") << QStringLiteral("xmp") << sidecar("Red") << 6;
     QTest::newRow("tags before sidecar") << QByteArray("Blue") << QStringLiteral("jpg.xmp") << sidecar("Red") << 4;
     QTest::newRow("sidecar with other label text") << QByteArray() << QStringLiteral("xmp") << sidecar("To Do") << 0;
+    // Nearly 4 MiB of element starts that never close: read in linear time, no label.
+    QTest::newRow("sidecar of unclosed labels") << QByteArray() << QStringLiteral("xmp")
+                                                << QByteArray("xmp:Label>").repeated(400000) << 0;
 }
 
 void tst_finderlabel::readsLabel()

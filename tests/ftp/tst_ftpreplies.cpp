@@ -105,6 +105,9 @@ private slots:
     void outputWithoutTask();
     void listing_data();
     void listing();
+    void overlongLines_data();
+    void overlongLines();
+    void listingEntryLimit();
     void uploadWithProgress_data();
     void uploadWithProgress();
     void uploadNotConfirmed_data();
@@ -301,6 +304,56 @@ void tst_FtpReplies::listing()
         QVERIFY(shell.task().isEmpty());
         QVERIFY(!shell.gettingFileList());
     }
+}
+
+void tst_FtpReplies::overlongLines_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::newRow("in one piece") << 0;
+    QTest::newRow("in pieces of 1000") << 1000;
+    QTest::newRow("in pieces of 7") << 7;
+}
+
+// A line longer than any reply or entry (here with what looks like a prompt and a reply code
+// inside it) is skipped to its end; the lines around it count as ever.
+void tst_FtpReplies::overlongLines()
+{
+    QFETCH(int, size);
+    RecordingShell shell;
+    shell.connect(QStringLiteral("h"), QStringLiteral("u"), QStringLiteral("p"));
+    feed(shell, transcript(QStringLiteral("pyftpdlib-login.txt")));
+    QSignalSpy received(&shell, &FTPshell::receivedFileList);
+    shell.getFileList();
+    const QByteArray longLine = QByteArray("-rw-r--r-- 1 a b 1 Dec 11 14:53 ") +
+                                QByteArray(quillon::ftp::kMaxOutputLineBytes, 'x') +
+                                "ftp> 226 Transfer complete.";
+    const QByteArray output = QByteArray("150 Here it comes.\r\n") + longLine +
+                              "\r\n-rw-r--r-- 1 a b 6 Dec 11 14:53 hello.txt\r\n" + longLine +
+                              "\r\n226 Transfer complete.\r\nftp> ";
+    feed(shell, recut({output}, size));
+    QCOMPARE(received.size(), 1);
+    const auto files = received.first().first().value<QList<fileItem>>();
+    QCOMPARE(files.size(), 1);
+    QCOMPARE(files[0].filename, QStringLiteral("hello.txt"));
+    QVERIFY(shell.task().isEmpty());
+}
+
+void tst_FtpReplies::listingEntryLimit()
+{
+    RecordingShell shell;
+    shell.connect(QStringLiteral("h"), QStringLiteral("u"), QStringLiteral("p"));
+    feed(shell, transcript(QStringLiteral("pyftpdlib-login.txt")));
+    QSignalSpy received(&shell, &FTPshell::receivedFileList);
+    shell.getFileList();
+    QByteArray output("150 Here it comes.\r\n");
+    output += QByteArray("-rw-r--r-- 1 a b 6 Dec 11 14:53 f\r\n")
+                  .repeated(quillon::ftp::kMaxListingEntries + 10);
+    output += "226 Transfer complete.\r\nftp> ";
+    feed(shell, {output});
+    QCOMPARE(received.size(), 1);
+    QCOMPARE(received.first().first().value<QList<fileItem>>().size(),
+             quillon::ftp::kMaxListingEntries);
+    QVERIFY(shell.task().isEmpty());
 }
 
 void tst_FtpReplies::uploadWithProgress_data()

@@ -130,6 +130,10 @@ void tst_SettingsStore::damaged_data()
         << QByteArray::fromHex("0000000000104e6f") << 0 << qint64(0) << "cut short";
     QTest::newRow("negative text count")
         << QByteArray::fromHex("00050000fffe0000") << 0 << qint64(0) << "negative length";
+    QTest::newRow("more records than a settings file holds")
+        << kFormatRecord.repeated(kMaxSettingsRecords + 1) << kMaxSettingsRecords
+        << qint64(kFormatRecord.size()) * kMaxSettingsRecords
+        << QStringLiteral("more than %1 records").arg(kMaxSettingsRecords);
 }
 
 void tst_SettingsStore::damaged()
