@@ -68,6 +68,8 @@ mainWindow::mainWindow(QWidget* parent) : QMainWindow(parent)
     makeMenu(true); // the full menu, "Scaling" chosen, until the first selection
     resetSettings();
     fitGeometry();
+    // Files and folders of any kind may be dropped; dropSourceFiles keeps the usable ones.
+    setAcceptDrops(true);
 }
 
 mainWindow::~mainWindow() = default;

@@ -52,6 +52,15 @@ public:
 
     // The sources of the next run (absolute paths of files and folders, in the order added).
     QStringList& sourceFiles() { return m_sourceFiles; }
+    // Appends the items that may be sources (pictures, raw camera files and folders, never a
+    // name ending in ".app") and are not in the list yet; returns true when one of them was
+    // already there (the same file under the same canonical path or device and inode). Shows
+    // no message, so documents opened with the application use it too.
+    bool addSourceFiles(const QStringList& paths);
+    // Dropped items: addSourceFiles, then the duplicate message once if one was met.
+    void dropSourceFiles(const QStringList& paths);
+    // The duplicate message, window-modal on this window; returns at once.
+    void showExisterror();
 
     // The id of the setting whose values the pages hold; -1 for none.
     int lastindex() const { return m_lastindex; }
@@ -108,6 +117,11 @@ public:
 
     // The raw sliders' value text for a slider position ("+.50", "-1.00").
     static QString sliderText(int value);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // Building the window.
