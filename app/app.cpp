@@ -3,6 +3,7 @@
 #include "resources/resources.h"
 #include "ui/main/label.h"
 #include "ui/main/mainwindow.h"
+#include "ui/windows/sourcewindow.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -45,6 +46,7 @@ App::App(int& argc, char** argv) : QApplication(argc, argv)
     for (int size : {16, 24, 32, 48, 64, 128, 256, 512})
         icon.addFile(QStringLiteral(":/icons/quillon-%1.png").arg(size), QSize(size, size));
     setWindowIcon(icon);
+    connect(this, &QCoreApplication::aboutToQuit, this, &App::writePrefs);
 }
 
 App::~App() = default;
@@ -67,9 +69,36 @@ QStringList App::launchDocuments() const
 void App::Open()
 {
     ui::label::loadImages();
+    readPrefs();
     m_window = std::make_unique<ui::mainWindow>();
+    m_window->setPreferences(&m_prefs);
+    m_window->loadFavorites();
+    // Without a default favorite the window keeps the one Format setting it starts with.
+    if (m_window->loadDefault())
+        qCInfo(lcApp).noquote() << "default favorite:" << m_prefs.prefDefault;
     m_window->show();
     qCInfo(lcApp) << "started";
+}
+
+void App::readPrefs()
+{
+    const settings::PreferencesReadResult result = settings::readPrefs(m_prefs);
+    if (result.status == settings::PreferencesReadResult::Status::Damaged)
+        qCWarning(lcApp).noquote() << result.error;
+}
+
+void App::writePrefs()
+{
+    QString error;
+    if (!settings::writePrefs(m_prefs, settings::preferencesFilePath(), &error))
+        qCWarning(lcApp).noquote() << error;
+    else
+        qCInfo(lcApp) << "preferences written";
+}
+
+bool App::sourceWinOpen() const
+{
+    return m_window && m_window->openSourceWindow() != nullptr;
 }
 
 void App::NewDocument()
@@ -82,7 +111,10 @@ void App::OpenDocument(const QString& path)
     if (!isBundleName(path)) {
         // A duplicate is dropped without a message: the user opened the file again, nothing
         // is wrong.
-        m_window->addSourceFiles({path});
+        if (ui::sourceWindow* sources = m_window->openSourceWindow())
+            sources->addItem(path);
+        else
+            m_window->addSourceFiles({path});
     }
     if (!m_started) {
         m_window->storeCurrent();
@@ -108,7 +140,8 @@ void App::openDocuments(const QStringList& paths)
 
 void App::showStartDialog()
 {
-    // The start dialog comes with the batch job; until then a document only becomes a source.
+    m_window->showStartWindow();
+    qCInfo(lcApp) << "start dialog";
 }
 
 void App::quitOnTerminationSignals()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/preferences.h"
+
 #include <QApplication>
 #include <QString>
 #include <QStringList>
@@ -26,8 +28,14 @@ public:
     // The documents of the launch's arguments as absolute paths ("file:" URIs taken as paths).
     QStringList launchDocuments() const;
 
-    // Start-up: the label pictures, the main window, shown.
+    // Start-up: the label pictures, readPrefs, the main window with the Favorites menu and the
+    // default favorite, shown.
     void Open();
+    // The preferences file: read once at start, written once at quit (all or nothing; a
+    // location that cannot be written keeps nothing, and says so in the log).
+    void readPrefs();
+    void writePrefs();
+    settings::Preferences& prefs() { return m_prefs; }
     ui::mainWindow* window() const { return m_window.get(); }
 
     // The launch had no documents.
@@ -39,7 +47,7 @@ public:
 
     bool started() const { return m_started; }
     // True while the source files window is open; documents then go into that window.
-    bool sourceWinOpen = false;
+    bool sourceWinOpen() const;
 
     // Quits (as the Quit command does) when the process is asked to terminate (SIGTERM,
     // SIGINT, SIGHUP), so a session ending keeps what quitting keeps.
@@ -48,6 +56,7 @@ public:
 private:
     void showStartDialog();
 
+    settings::Preferences m_prefs;
     std::unique_ptr<ui::mainWindow> m_window;
     bool m_started = false;
 };

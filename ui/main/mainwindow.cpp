@@ -452,6 +452,8 @@ void mainWindow::clearList()
 
 void mainWindow::resetSettings()
 {
+    setWindowTitle(QStringLiteral("Quillon"));
+    m_lastFavorite.clear();
     clearList();
     m_store.clear();
     addFormatGroup(0);
