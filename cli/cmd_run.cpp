@@ -179,6 +179,8 @@ int runRun(const QStringList& args)
     out << "Could not be opened: " << report.notOpened.size() << '\n';
     for (const QString& file : report.written)
         out << "written: " << QDir::toNativeSeparators(file) << '\n';
+    for (const QString& file : report.uploaded)
+        out << "uploaded: " << QDir::toNativeSeparators(file) << '\n';
     printProblems(out, "not saved", report.notSaved);
     printProblems(out, "could not be opened", report.notOpened);
     printProblems(out, "upload failed", report.uploadsFailed);

@@ -52,6 +52,8 @@ struct CodecInfo
     // The format stores colour premultiplied by alpha (Maya IFF), so its writer is given
     // premultiplied data and its reader's data is unpremultiplied.
     bool premultipliedAlpha = false;
+    // Largest width or height the format can hold; 0 = no limit of its own.
+    int maxSide = 0;
 };
 
 } // namespace quillon::engine::codecs

@@ -180,6 +180,14 @@ ExportResult ImageExporter::Export()
         return {false, QStringLiteral("Cannot export: no output file is set")};
     if (m_picture.isNull())
         return failure(m_output, QStringLiteral("there is no picture to write"));
+    if (m_codec->maxSide > 0 &&
+        (m_picture.width() > m_codec->maxSide || m_picture.height() > m_codec->maxSide))
+        return failure(m_output, QStringLiteral("%1 cannot hold a picture of %2 x %3 pixels "
+                                                "(at most %4 pixels a side)")
+                                     .arg(QLatin1String(m_codec->menuEntry))
+                                     .arg(m_picture.width())
+                                     .arg(m_picture.height())
+                                     .arg(m_codec->maxSide));
 
     const QByteArray target = QFile::encodeName(m_output);
     bool ownReservation = false;

@@ -6,6 +6,7 @@
 #include "engine/imageservices/iccinfo.h"
 #include "engine/imageservices/imagelimits.h"
 #include "engine/imageservices/imagemetadata_p.h"
+#include "engine/imageservices/jpegdecoder.h"
 
 #include <OpenImageIO/imageio.h>
 #include <QFile>
@@ -130,6 +131,7 @@ void ImageImporter::reset()
     m_icc.clear();
     m_fileIcc.clear();
     m_metadata = ImageMetadata();
+    m_fileSize = QSize();
 }
 
 bool ImageImporter::fail(const QString& reason)
@@ -467,6 +469,18 @@ bool ImageImporter::openJpeg()
         if (iccProfileIsCmyk(m_fileIcc))
             m_icc.clear();
     } else {
+        const bool turned = orientation >= 5 && orientation <= 8;
+        m_fileSize = turned ? QSize(header.height, header.width) : QSize(header.width, header.height);
+        const QSize target = m_sizeRequest ? m_sizeRequest(m_fileSize) : QSize();
+        if (!target.isEmpty()) {
+            // Decoded reduced and made upright in one go; a refusal (damaged data, ...) falls
+            // through to the ordinary decode, which then fails with its own reason.
+            const DecodedJpeg reduced = decodeJpeg(data, target, orientation, m_path);
+            if (reduced.ok()) {
+                m_picture = reduced.picture;
+                return true;
+            }
+        }
         tjhandle tj = tjInitDecompress();
         if (!tj)
             return fail(QStringLiteral("the JPEG decoder cannot start"));

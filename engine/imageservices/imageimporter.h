@@ -4,7 +4,10 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QSize>
 #include <QString>
+
+#include <functional>
 
 namespace quillon::engine {
 
@@ -27,6 +30,20 @@ public:
     QString fileName() const { return m_path; }
     // The format as the decoder names it ("jpeg", "png", "pict", ...).
     QString formatName() const { return m_format; }
+
+    // Shrink-on-load. Called by openFile once the file's own upright size is known and before
+    // its pixels are decoded, with that size; the answer is the size the caller will shrink the
+    // picture to (an empty size: none). A JPEG may then be decoded reduced in the DCT domain,
+    // never below that size in either direction (jpegShrinkScale in jpegdecoder.h says when);
+    // other formats come back in full. Kept for later openFile calls; an empty function
+    // turns it off.
+    void setSizeRequest(std::function<QSize(const QSize& fileSize)> request)
+    {
+        m_sizeRequest = std::move(request);
+    }
+    // The file's own picture size, upright: what a full decode gives. The picture's size
+    // unless it was decoded reduced.
+    QSize fileSize() const { return m_fileSize.isEmpty() ? m_picture.size() : m_fileSize; }
 
     QImage picture() const { return m_picture; }
     int width() const { return m_picture.width(); }
@@ -60,6 +77,8 @@ private:
     QByteArray m_icc;
     QByteArray m_fileIcc;
     ImageMetadata m_metadata;
+    std::function<QSize(const QSize&)> m_sizeRequest;
+    QSize m_fileSize;
 };
 
 } // namespace quillon::engine

@@ -19,8 +19,10 @@ QImage mic_Rotate90(const QImage& picture);  // 90 degrees clockwise
 QImage mic_Rotate270(const QImage& picture); // 90 degrees counter-clockwise
 QImage mic_Rotate180(const QImage& picture);
 
-// The whole picture drawn scaled (smooth filtering) into a new 32-bit ARGB picture of exactly
-// the given size. Null when the size is below 1 x 1 or beyond the picture limits.
+// The whole picture drawn scaled into a new 32-bit ARGB picture of exactly the given size:
+// when both sides shrink, a tent filter as wide as the reduction (every source pixel counts);
+// otherwise smooth (bilinear) drawing. Null when the
+// size is below 1 x 1 or beyond the picture limits.
 QImage drawScaled(const QImage& picture, const QSize& size);
 
 // Draws overlay at its own size with its top-left corner at position onto target, blending by

@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
-#include <cstdio>
 
 namespace quillon::engine {
 
@@ -24,7 +23,21 @@ QString notSavedText()
         "The folder/volume you are trying to save might be locked or not writable.");
 }
 
-batchTread::batchTread(JobListener* listener) : m_listener(listener) {}
+batchTread::batchTread(JobListener* listener) : m_listener(listener)
+{
+    // The FTP waits end as soon as the owner asks to stop.
+    m_ftp.setStopFlag(&m_stopRequested);
+    FtpUpload::Events events;
+    events.connecting = [this](const QString& server) {
+        if (m_listener)
+            m_listener->Connecting(server);
+    };
+    events.failed = [this](const FtpFailure& failure) {
+        if (failure.kind == FtpFailure::Kind::Login)
+            m_report.loginsFailed.append({failure.server, failure.message()});
+    };
+    m_ftp.setEvents(events);
+}
 
 batchTread::~batchTread()
 {
@@ -32,11 +45,6 @@ batchTread::~batchTread()
         m_stopRequested = true;
         m_thread->wait();
     }
-}
-
-void batchTread::setFtpConnector(std::shared_ptr<FtpConnector> connector)
-{
-    m_connector = std::move(connector);
 }
 
 const settings::SettingsStore& batchTread::steps() const
@@ -110,8 +118,7 @@ void batchTread::Run()
             break;
         runImage(j);
     }
-    for (const auto& connection : m_ftpConnection)
-        connection->disconnect();
+    m_ftp.disconnectAll();
     m_report.stopped = m_stopping;
     if (m_listener)
         m_listener->Finished(m_stopping);
@@ -147,9 +154,9 @@ QString batchTread::processImage(int index, OpenedImage& image)
     const QString sourceName = QFileInfo(path).fileName();
 
     // (a) the label's FTP connection, opened before anything else happens to the image
-    ImageFtp ftp;
+    FtpImage ftp;
     if (!m_isPreview)
-        ftp = ftpSetUp(label);
+        ftp = m_ftp.setUp(m_steps->setting, label, path);
 
     // (b) the owner's answer decides whether this image is the last one
     const bool stop =
@@ -182,12 +189,12 @@ QString batchTread::processImage(int index, OpenedImage& image)
     // (g) the target folder, and a name in it reserved for this output alone
     QString folder;
     QString error;
-    if (m_isPreview || (ftp.connected && ftp.dontSaveImages))
+    if (m_isPreview || ftp.useTemporaryTarget())
         folder = temporaryItemsFolder(&error);
-    else if (m_saveToSource)
-        folder = QFileInfo(path).absolutePath();
-    else
-        folder = m_destinationFolder;
+    if (!m_isPreview && folder.isEmpty()) { // without a temporary folder the output goes home
+        error.clear();
+        folder = m_saveToSource ? QFileInfo(path).absolutePath() : m_destinationFolder;
+    }
     if (folder.isEmpty()) {
         notSaved(
             path,
@@ -217,15 +224,12 @@ QString batchTread::processImage(int index, OpenedImage& image)
     m_report.written.append(target);
 
     // (i) upload, then the custom icon of a target that is still there
-    if (ftp.connection)
-        uploadTarget(ftp, path, target, name);
-    else if (ftp.wanted)
-        m_report.uploadsFailed.append(
-            {path, QStringLiteral("%1: not uploaded, this program has no FTP client")
-                       .arg(QDir::toNativeSeparators(target))});
-    if (!m_isPreview && QFileInfo::exists(target)) {
+    QString output = target;
+    if (ftp.step)
+        output = uploadTarget(ftp, path, target);
+    if (!m_isPreview && !output.isEmpty() && QFileInfo::exists(output)) {
         QImage icon = processed.picture;
-        if (!putCustomIcon(target, icon, &error))
+        if (!putCustomIcon(output, icon, &error))
             m_report.warnings.append({path, error});
     }
 
@@ -235,87 +239,32 @@ QString batchTread::processImage(int index, OpenedImage& image)
     return target;
 }
 
-batchTread::ImageFtp batchTread::ftpSetUp(int label)
-{
-    ImageFtp result;
-    std::shared_ptr<settings::FTPSetting> step;
-    for (const auto& item : m_steps->setting) {
-        if (item->type == settings::kFTPKind && item->getLabel() == label) {
-            step = std::dynamic_pointer_cast<settings::FTPSetting>(item);
-            if (step)
-                break;
-        }
-    }
-    if (!step)
-        return result;
-    result.dontSaveImages = step->dontSaveImages;
-    result.wanted = true;
-
-    bool found = false;
-    for (const auto& connection : m_ftpConnection) {
-        if (connection->label != label)
-            continue;
-        found = true;
-        result.connection = connection.get();
-        if (connection->isConnected()) {
-            result.connected = true;
-        } else {
-            QString error;
-            result.connected = connection->logIn(*step, &error) && connection->isConnected();
-            if (!result.connected)
-                m_report.loginsFailed.append({step->server, error});
-        }
-    }
-    if (found || !m_connector)
-        return result;
-
-    std::unique_ptr<FtpConnection> connection = m_connector->createConnection(&m_stopRequested);
-    if (!connection)
-        return result;
-    connection->label = label;
-    if (m_listener)
-        m_listener->Connecting(step->server);
-    QString error;
-    result.connected = connection->logIn(*step, &error) && connection->isConnected();
-    if (!result.connected)
-        m_report.loginsFailed.append({step->server, error});
-    result.connection = connection.get();
-    m_ftpConnection.push_back(std::move(connection));
-    return result;
-}
-
-void batchTread::uploadTarget(const ImageFtp& ftp, const QString& source, const QString& target,
-                              const QString& name)
+QString batchTread::uploadTarget(FtpImage& ftp, const QString& source, const QString& target)
 {
     if (!ftp.connected) {
         m_report.uploadsFailed.append(
             {source, QStringLiteral("%1: not uploaded, the FTP login failed")
                          .arg(QDir::toNativeSeparators(target))});
-        return;
+        return target;
     }
-    QString error;
-    if (ftp.connection->uploadFile(target, &error)) {
+    // An output that is not confirmed on the server is kept where it would have gone without
+    // the FTP step.
+    const QString keepFolder =
+        m_saveToSource ? QFileInfo(source).absolutePath() : m_destinationFolder;
+    const FtpUploadResult result = m_ftp.upload(ftp, target, keepFolder);
+    switch (result.status) {
+    case FtpUploadResult::Status::Uploaded:
         m_report.uploaded.append(target);
-        if (ftp.dontSaveImages)
-            QFile::remove(target);
-        return;
+        break;
+    case FtpUploadResult::Status::Failed:
+        m_report.uploadsFailed.append({source, m_ftp.failures().back().message()});
+        if (!result.file.isEmpty() && result.file != target && !m_report.written.isEmpty())
+            m_report.written.replace(m_report.written.size() - 1, result.file);
+        break;
+    case FtpUploadResult::Status::NotUploaded:
+        break;
     }
-    m_report.uploadsFailed.append({source, error});
-    if (!ftp.dontSaveImages)
-        return;
-    // The only copy would go with the temporary folder: move it where a kept output goes.
-    const QString folder = m_saveToSource ? QFileInfo(source).absolutePath() : m_destinationFolder;
-    const NameReservation kept = reserveNewFile(QDir(folder).filePath(name));
-    if (kept.ok && std::rename(QFile::encodeName(target).constData(),
-                               QFile::encodeName(kept.path).constData()) == 0) {
-        m_report.written.replace(m_report.written.size() - 1, kept.path);
-        return;
-    }
-    if (kept.ok)
-        QFile::remove(kept.path);
-    m_report.warnings.append(
-        {source, QStringLiteral("%1: the output stays only in the temporary folder")
-                     .arg(QDir::toNativeSeparators(target))});
+    return result.file;
 }
 
 } // namespace quillon::engine

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "engine/imageservices/colorprofiles.h"
-#include "engine/job/ftpconnection.h"
 #include "engine/job/joblistener.h"
 #include "engine/job/runreport.h"
+#include "engine/steps/ftpupload.h"
 #include "engine/steps/outputnaming.h"
 #include "settings/settingsstore.h"
 
@@ -44,9 +44,8 @@ public:
     // The caller's current steps (the main window's store), used by loadCurrent; the store
     // must outlive the run and stay unchanged while it runs.
     void setCurrentSteps(const settings::SettingsStore* current) { m_current = current; }
-    // Makes FTP connections for FTP steps; without one, FTP steps upload nothing and every
-    // output of their label is reported among the failed uploads.
-    void setFtpConnector(std::shared_ptr<FtpConnector> connector);
+    // The connections' limit for a wait without any output from the FTP client.
+    void setFtpSilenceLimit(std::chrono::milliseconds limit) { m_ftp.setSilenceLimit(limit); }
 
     // Loads the steps (the favorite file when given, else the current steps), collects the
     // images (folders scanned to depth: -1 unlimited, 0 only the folder itself, n levels),
@@ -98,14 +97,6 @@ public:
     const RunReport& report() const { return m_report; }
 
 private:
-    struct ImageFtp
-    {
-        FtpConnection* connection = nullptr;
-        bool connected = false;
-        bool dontSaveImages = false;
-        bool wanted = false; // an FTP step applies to the image
-    };
-
     void Run();
     void collectSource(const QString& source);
     int scanFolder(const QString& folder, int level, QSet<QString>& visited);
@@ -113,16 +104,13 @@ private:
     void runImage(int index);
     // Steps (a) to (j) for an opened image; the written target, or empty.
     QString processImage(int index, OpenedImage& image);
-    ImageFtp ftpSetUp(int label);
-    void uploadTarget(const ImageFtp& ftp, const QString& source, const QString& target,
-                      const QString& name);
+    QString uploadTarget(FtpImage& ftp, const QString& source, const QString& target);
     void notSaved(const QString& source, const QString& reason, bool targetFailed = true);
 
     JobListener* m_listener = nullptr;
     const settings::SettingsStore* m_current = nullptr;
     settings::SettingsStore m_own;
     const settings::SettingsStore* m_steps = &m_own;
-    std::shared_ptr<FtpConnector> m_connector;
     ColorProfiles m_profiles;
 
     int m_scanDepth = 0;
@@ -132,7 +120,7 @@ private:
     int m_currentImage = 0;
     QList<int> m_formatExist;
     SerialNumbers m_serialNumber{};
-    std::vector<std::unique_ptr<FtpConnection>> m_ftpConnection;
+    FtpUpload m_ftp; // the job's FTP connections, one per label (`ftpConnection`)
     std::atomic<bool> m_stopping = false;
     std::atomic<bool> m_stopRequested = false;
     QList<int> m_settingLabel;

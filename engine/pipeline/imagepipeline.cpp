@@ -8,6 +8,7 @@
 #include "engine/steps/fliprotatestep.h"
 #include "engine/steps/picturescaler.h"
 #include "engine/steps/scalestep.h"
+#include "engine/steps/shrinkonload.h"
 #include "engine/steps/watermarkstep.h"
 
 #include <QDir>
@@ -120,6 +121,14 @@ OpenedImage openFile(const settings::SettingsStore& steps, const QString& path, 
     }
 
     ImageImporter importer;
+    // A JPEG whose first picture-changing step shrinks it is decoded reduced.
+    importer.setSizeRequest([&](const QSize& fileSize) {
+        const ShrinkOnLoad plan = shrinkOnLoadFor(steps.setting, label, fileSize);
+        image.shrinkApplies = plan.applies;
+        image.shrinkStep = plan.stepIndex;
+        image.shrinkTarget = plan.target;
+        return plan.applies ? plan.target : QSize();
+    });
     if (!importer.openFile(path)) {
         image.error = importer.errorString();
         return image;
@@ -139,15 +148,20 @@ ProcessedImage applySteps(const settings::SettingsStore& steps, OpenedImage& ima
     result.picture = std::move(image.picture);
     image.picture = QImage();
     const int sourceResolution = int(std::trunc(image.resolution));
-    for (const auto& item : steps.setting) {
+    for (std::size_t index = 0; index < steps.setting.size(); ++index) {
+        const auto& item = steps.setting[index];
         if (item->getLabel() != image.label)
             continue;
         switch (item->type) {
         case settings::kScaleKind:
             if (auto* step = dynamic_cast<const settings::scaleSetting*>(item.get())) {
                 QString error;
+                // After a reduced decode the size comes from the file's own size.
+                const QSize dimensionsSize = image.shrinkApplies && index == image.shrinkStep
+                                                 ? image.shrinkTarget
+                                                 : QSize();
                 if (!function_Scale(result.picture, sourceResolution, *step, &result.resolution,
-                                    &error)) {
+                                    &error, dimensionsSize)) {
                     result.error = QStringLiteral("%1: %2").arg(shown(image.path), error);
                     return result;
                 }

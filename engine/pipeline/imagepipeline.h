@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QSize>
 #include <QString>
 #include <memory>
 #include <vector>
@@ -35,6 +36,12 @@ struct OpenedImage
     QByteArray profile;     // the valid embedded profile of the pixels; empty when none
     ImageMetadata metadata; // the Exif, XMP and IPTC to copy
     QString error;          // why picture is null
+    // Shrink-on-load: the first picture-changing step is the Scaling step at index shrinkStep
+    // of the step list, and its resize by the dimensions gives the file's own picture
+    // shrinkTarget; the picture may have been decoded reduced (but at least that large).
+    bool shrinkApplies = false;
+    std::size_t shrinkStep = 0;
+    QSize shrinkTarget;
 
     bool ok() const { return !picture.isNull(); }
 };

@@ -63,23 +63,39 @@ ScaleResult ScaleInPixels(const QImage& picture, std::int32_t width, std::int32_
     return scaledTo(picture, width, height);
 }
 
+ScaledSize sizeInPercent(std::int64_t width, std::int64_t height, std::int32_t widthPercent,
+                         std::int32_t heightPercent)
+{
+    const double w = double(width) / 100.0 * double(widthPercent);
+    const double h = double(height) / 100.0 * double(heightPercent);
+    return {truncated(w), truncated(h)};
+}
+
+ScaledSize ratioSizeInPixels(std::int64_t width, std::int64_t height, std::int32_t size)
+{
+    const double sw = double(width);
+    const double sh = double(height);
+    if (width < 1 || height < 1)
+        return {0, 0};
+    if (sw >= sh)
+        return {size, truncated(sh / sw * double(size))};
+    return {truncated(sw / sh * double(size)), size};
+}
+
 ScaleResult ScaleInPercent(const QImage& picture, std::int32_t widthPercent,
                            std::int32_t heightPercent)
 {
-    const double w = double(picture.width()) / 100.0 * double(widthPercent);
-    const double h = double(picture.height()) / 100.0 * double(heightPercent);
-    return scaledTo(picture, truncated(w), truncated(h));
+    const ScaledSize s =
+        sizeInPercent(picture.width(), picture.height(), widthPercent, heightPercent);
+    return scaledTo(picture, s.width, s.height);
 }
 
 ScaleResult RatioScaleInPixels(const QImage& picture, std::int32_t size)
 {
-    const double sw = picture.width();
-    const double sh = picture.height();
     if (picture.isNull())
         return scaledTo(picture, 0, 0);
-    if (sw >= sh)
-        return scaledTo(picture, size, truncated(sh / sw * double(size)));
-    return scaledTo(picture, truncated(sw / sh * double(size)), size);
+    const ScaledSize s = ratioSizeInPixels(picture.width(), picture.height(), size);
+    return scaledTo(picture, s.width, s.height);
 }
 
 ScaleResult RatioScaleInPercent(const QImage& picture, std::int32_t percent)

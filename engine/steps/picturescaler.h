@@ -30,6 +30,19 @@ ScaleResult ScaleInPercent(const QImage& picture, std::int32_t widthPercent,
 ScaleResult RatioScaleInPixels(const QImage& picture, std::int32_t size);
 ScaleResult RatioScaleInPercent(const QImage& picture, std::int32_t percent);
 
+// The size each function above gives for a source of the given size, by the same arithmetic,
+// before the checks for sides below 1 and the picture limits (so a result may be 0, negative
+// or huge). Lets a caller know the size of a resize before it has the picture, e.g. to decode
+// a JPEG reduced but still large enough.
+struct ScaledSize
+{
+    std::int64_t width = 0;
+    std::int64_t height = 0;
+};
+ScaledSize sizeInPercent(std::int64_t width, std::int64_t height, std::int32_t widthPercent,
+                         std::int32_t heightPercent);
+ScaledSize ratioSizeInPixels(std::int64_t width, std::int64_t height, std::int32_t size);
+
 } // namespace PictureScaler
 
 } // namespace quillon::engine

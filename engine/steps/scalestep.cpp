@@ -7,10 +7,13 @@
 namespace quillon::engine {
 
 bool function_Scale(QImage& picture, int sourceResolution, const settings::scaleSetting& step,
-                    double* resolution, QString* error)
+                    double* resolution, QString* error, const QSize& dimensionsSize)
 {
     ScaleResult resized;
-    if (step.mode == 1) {
+    if (!dimensionsSize.isEmpty()) {
+        resized = PictureScaler::ScaleInPixels(picture, dimensionsSize.width(),
+                                               dimensionsSize.height());
+    } else if (step.mode == 1) {
         resized = step.constrainProportions
                       ? PictureScaler::RatioScaleInPercent(picture, step.width)
                       : PictureScaler::ScaleInPercent(picture, step.width, step.height);

@@ -3,6 +3,7 @@
 #include "settings/settingkinds.h"
 
 #include <QImage>
+#include <QSize>
 #include <QString>
 
 namespace quillon::engine {
@@ -13,7 +14,11 @@ namespace quillon::engine {
 // step's when it sets one, else the source's. False with a reason, picture unchanged, when a
 // size would fall below one pixel or beyond the picture limits, or "Keep Scale" meets a
 // source resolution of 0. Any thread.
+//
+// dimensionsSize, when not empty, is the size of the resize by the step's dimensions, computed
+// by the caller from the file's own size (shrink-on-load: the picture was decoded reduced, so
+// its own size would give another result); the picture is resized to exactly that size.
 bool function_Scale(QImage& picture, int sourceResolution, const settings::scaleSetting& step,
-                    double* resolution, QString* error);
+                    double* resolution, QString* error, const QSize& dimensionsSize = QSize());
 
 } // namespace quillon::engine

@@ -292,6 +292,18 @@ void tst_ImageExporter::failedWriteLeavesNothing()
     QVERIFY2(result.error.contains(path), qPrintable(result.error));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Hidden | QDir::Files | QDir::NoDotAndDotDot),
              QStringList());
+    // A JPEG wider than libjpeg takes is refused before the writer could end the process.
+    ImageExporter jpeg;
+    QVERIFY(jpeg.openExporter(QStringLiteral("JPEG")));
+    QImage tooWide(65501, 1, QImage::Format_RGB32);
+    tooWide.fill(Qt::blue);
+    jpeg.setInputPicture(tooWide);
+    jpeg.setOutputFile(dir.filePath(QStringLiteral("wide.jpg")));
+    const ExportResult refused = jpeg.Export();
+    QVERIFY(!refused.ok);
+    QVERIFY2(refused.error.contains(QLatin1String("65500")), qPrintable(refused.error));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Hidden | QDir::Files | QDir::NoDotAndDotDot),
+             QStringList());
     // An exporter without a picture or a format fails with a message too.
     ImageExporter empty;
     QVERIFY(!empty.openExporter(QStringLiteral("XXXX")));

@@ -1,10 +1,14 @@
 """A throw-away FTP server on 127.0.0.1 for the session tests.
 
-Usage: ftpserver.py ROOT [LIFETIME_SECONDS]
+Usage: ftpserver.py ROOT [LIFETIME_SECONDS [events]]
 
 Serves ROOT with three users (see USERS), listens on a free port and prints "PORT <n>" on a line
 of its own once it accepts connections. It stops by itself when its standard input closes (the
 test that started it ended, however it ended) or when LIFETIME_SECONDS have passed.
+
+With "events" it also prints a line for every login ("LOGIN <user>"), every logout that the
+client asked for ("LOGOUT <user>") and every upload ("RECEIVED <path>" or "INCOMPLETE <path>"),
+so a test can count what the server saw.
 """
 
 import logging
@@ -25,14 +29,34 @@ USERS = [
 ]
 
 
+def event(text):
+    sys.stdout.write(text + "\n")
+    sys.stdout.flush()
+
+
+class EventHandler(FTPHandler):
+    def on_login(self, username):
+        event("LOGIN " + username)
+
+    def on_logout(self, username):
+        event("LOGOUT " + username)
+
+    def on_file_received(self, file):
+        event("RECEIVED " + file)
+
+    def on_incomplete_file_received(self, file):
+        event("INCOMPLETE " + file)
+
+
 def main():
     root = sys.argv[1]
     lifetime = float(sys.argv[2]) if len(sys.argv) > 2 else 60.0
+    events = len(sys.argv) > 3 and sys.argv[3] == "events"
     logging.disable(logging.INFO)  # the tests read the session, not the server's log
     authorizer = DummyAuthorizer()
     for user, password, perm in USERS:
         authorizer.add_user(user, password, root, perm=perm)
-    handler = FTPHandler
+    handler = EventHandler if events else FTPHandler
     handler.authorizer = authorizer
     handler.auth_failed_timeout = 0.1  # the default 3 s delay would only slow the tests down
     handler.passive_ports = None

@@ -11,6 +11,8 @@ inline constexpr CodecOption kJpegOptions[] = {
 
 inline constexpr CodecInfo kJpegFormat = {
     0, "JPEG", "JPEG", "jpg", false, true, true, true,
-    CodecWriter::OpenImageIO, "jpeg", kJpegOptions};
+    CodecWriter::OpenImageIO, "jpeg", kJpegOptions,
+    // libjpeg refuses larger pictures by ending the whole process, so never hand it one.
+    nullptr, 0, false, false, 65500};
 
 } // namespace quillon::engine::codecs
