@@ -2,9 +2,15 @@
 // Drives the real program.
 
 #include "quillonprocess.h"
+#include "settings/favorites.h"
+#include "settings/preferences.h"
+#include "settings/batchsetting.h"
+#include "settings/settingsstore.h"
 
 #include <QFile>
 #include <csignal>
+
+namespace settings = quillon::settings;
 
 class tst_singleinstance : public QObject
 {
@@ -13,6 +19,7 @@ class tst_singleinstance : public QObject
 private slots:
     void secondLaunchHandsOverItsDocuments();
     void socketOfADeadInstanceIsTakenOver();
+    void preferencesAndDefaultFavorite();
 
 private:
     static QString picture(const QuillonHome& home, const QString& name)
@@ -42,6 +49,8 @@ void tst_singleinstance::secondLaunchHandsOverItsDocuments()
     QCOMPARE(second.process().exitCode(), 0);
     QVERIFY2(!second.log().contains(QLatin1String("started")), qPrintable(second.log()));
     QTRY_COMPARE_WITH_TIMEOUT(first.sources(), (QStringList{a, b}), 30000);
+    // Only the first document of the launch opened the start dialog.
+    QCOMPARE(first.log().count(QLatin1String("start dialog")), 1);
 
     // A launch without documents only brings the running program forward.
     QuillonProcess third(home);
@@ -75,6 +84,51 @@ void tst_singleinstance::socketOfADeadInstanceIsTakenOver()
     next.process().terminate();
     QVERIFY(next.process().waitForFinished(30000));
     QCOMPARE(next.process().exitCode(), 0);
+}
+
+// The whole program: first launch without a preferences file, quit, and the second launch with a
+// preferences file naming a default favorite in other letter case.
+void tst_singleinstance::preferencesAndDefaultFavorite()
+{
+    QuillonHome home;
+    const QString prefsFile = home.path(QStringLiteral(".config/Quillon/Quillon Prefs"));
+    {
+        QuillonProcess first(home);
+        first.start({picture(home, QStringLiteral("a.jpg"))});
+        QTRY_VERIFY_WITH_TIMEOUT(first.log().contains(QLatin1String("sources:")), 30000);
+        QVERIFY(!first.log().contains(QLatin1String("default favorite")));
+        first.process().terminate();
+        QVERIFY(first.process().waitForFinished(30000));
+        QCOMPARE(first.process().exitStatus(), QProcess::NormalExit);
+        QCOMPARE(first.process().exitCode(), 0);
+        QVERIFY2(first.log().contains(QLatin1String("preferences written")),
+                 qPrintable(first.log()));
+    }
+    settings::Preferences prefs;
+    QCOMPARE(settings::readPrefs(prefs, prefsFile).status,
+             settings::PreferencesReadResult::Status::Ok);
+    QVERIFY(prefs.prefSetting);
+    QVERIFY(!prefs.prefDestination);
+    QCOMPARE(prefs.prefDepth, 1);
+    QCOMPARE(prefs.prefDefault, QString());
+
+    settings::SettingsStore store;
+    QVERIFY(store.append(settings::createSetting(0)));
+    const QString favorites = home.path(QStringLiteral(".local/share/Quillon/favorites"));
+    QVERIFY(QDir().mkpath(favorites));
+    QVERIFY(settings::saveFavorite(store, favorites, QStringLiteral("Web")).ok);
+    prefs.prefDefault = QStringLiteral("wEB");
+    QVERIFY(settings::writePrefs(prefs, prefsFile));
+
+    QuillonProcess second(home);
+    second.start({});
+    QTRY_VERIFY_WITH_TIMEOUT(second.log().contains(QLatin1String("sources:")), 30000);
+    QVERIFY2(second.log().contains(QLatin1String("default favorite: wEB")),
+             qPrintable(second.log()));
+    QVERIFY(!second.log().contains(QLatin1String("start dialog")));
+    second.process().terminate();
+    QVERIFY(second.process().waitForFinished(30000));
+    QCOMPARE(second.process().exitCode(), 0);
 }
 
 QTEST_GUILESS_MAIN(tst_singleinstance)
