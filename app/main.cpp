@@ -1,24 +1,28 @@
-// Quillon: the desktop program. Opens the main window with one Format setting.
+// Quillon: the desktop program. One instance per user: a launch while Quillon runs hands its
+// documents to the running one and exits.
 
-#include "resources/resources.h"
-#include "ui/main/label.h"
-#include "ui/main/mainwindow.h"
+#include "app/app.h"
+#include "app/singleinstance.h"
 
-#include <QApplication>
-#include <QIcon>
+#include <QTimer>
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Quillon"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0"));
-    quillon::resources::init();
-    QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 128, 256, 512})
-        icon.addFile(QStringLiteral(":/icons/quillon-%1.png").arg(size), QSize(size, size));
-    QApplication::setWindowIcon(icon);
-    quillon::ui::label::loadImages();
-    quillon::ui::mainWindow window;
-    window.show();
+    quillon::app::App app(argc, argv);
+    const QStringList documents = app.launchDocuments();
+
+    quillon::app::SingleInstance instance;
+    if (instance.handOver(documents))
+        return 0;
+    QString error;
+    if (!instance.listen(&error))
+        qWarning("%s", qPrintable(error));
+    QObject::connect(&instance, &quillon::app::SingleInstance::documentsReceived, &app,
+                     &quillon::app::App::openDocuments);
+    app.quitOnTerminationSignals();
+
+    app.Open();
+    // The documents come once the event loop runs, as the desktop delivers them.
+    QTimer::singleShot(0, &app, [&app, documents] { app.openDocuments(documents); });
     return app.exec();
 }

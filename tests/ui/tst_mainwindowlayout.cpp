@@ -205,10 +205,10 @@ void tst_MainWindowLayout::menuBar_data()
     QTest::addColumn<bool>("enabled");
     const std::tuple<const char*, const char*, const char*, bool> rows[] = {
         {"FileClose", "Close", "Ctrl+W", false},
-        {"FileStartProcess", "Start Process", "Ctrl+G", false},
-        {"FilePreview", "Preview", "Ctrl+P", false},
+        {"FileStartProcess", "Start Process", "Ctrl+G", true},
+        {"FilePreview", "Preview", "Ctrl+P", true},
         {"FileReset", "Reset Settings", "Ctrl+R", true},
-        {"FileEditSourceFiles", "Edit Source Files", "Ctrl+E", false},
+        {"FileEditSourceFiles", "Edit Source Files", "Ctrl+E", true},
         {"FileResetSourceFiles", "Reset Source Files", "Ctrl+Shift+R", true},
         {"FileQuit", "Quit", "Ctrl+Q", true},
         {"EditUndo", "&Undo", "Ctrl+Z", false},
@@ -217,8 +217,8 @@ void tst_MainWindowLayout::menuBar_data()
         {"EditPaste", "&Paste", "Ctrl+V", false},
         {"EditClear", "Clear", "", false},
         {"EditSelectAll", "Select All", "Ctrl+A", false},
-        {"FavoritesAddToFavorites", "Add To Favorites...", "Ctrl+S", false},
-        {"FavoritesEditFavorites", "Edit Favorites...", "Ctrl+Shift+E", false},
+        {"FavoritesAddToFavorites", "Add To Favorites...", "Ctrl+S", true},
+        {"FavoritesEditFavorites", "Edit Favorites...", "Ctrl+Shift+E", true},
         {"FavoritesfavItem", "None Available", "", false},
         {"AppleAboutQuillon", "About Quillon", "", true},
     };

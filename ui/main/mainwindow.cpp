@@ -68,6 +68,8 @@ mainWindow::mainWindow(QWidget* parent) : QMainWindow(parent)
     makeMenu(true); // the full menu, "Scaling" chosen, until the first selection
     resetSettings();
     fitGeometry();
+    // Files and folders of any kind may be dropped; dropSourceFiles keeps the usable ones.
+    setAcceptDrops(true);
 }
 
 mainWindow::~mainWindow() = default;
@@ -450,6 +452,8 @@ void mainWindow::clearList()
 
 void mainWindow::resetSettings()
 {
+    setWindowTitle(QStringLiteral("Quillon"));
+    m_lastFavorite.clear();
     clearList();
     m_store.clear();
     addFormatGroup(0);

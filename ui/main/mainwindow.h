@@ -1,12 +1,15 @@
 #pragma once
 
+#include "settings/preferences.h"
 #include "settings/settingeditor.h"
 #include "settings/settingsstore.h"
 
 #include <QHash>
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 #include <array>
+#include <memory>
 
 class QAbstractButton;
 class QAction;
@@ -28,6 +31,10 @@ class QWidget;
 namespace quillon::ui {
 
 class labelWindow;
+class previewWindow;
+class progWindow;
+class sourceWindow;
+struct StartRequest;
 class SpecialButton;
 class SettingsList;
 
@@ -52,6 +59,15 @@ public:
 
     // The sources of the next run (absolute paths of files and folders, in the order added).
     QStringList& sourceFiles() { return m_sourceFiles; }
+    // Appends the items that may be sources (pictures, raw camera files and folders, never a
+    // name ending in ".app") and are not in the list yet; returns true when one of them was
+    // already there (the same file under the same canonical path or device and inode). Shows
+    // no message, so documents opened with the application use it too.
+    bool addSourceFiles(const QStringList& paths);
+    // Dropped items: addSourceFiles, then the duplicate message once if one was met.
+    void dropSourceFiles(const QStringList& paths);
+    // The duplicate message, window-modal on this window; returns at once.
+    void showExisterror();
 
     // The id of the setting whose values the pages hold; -1 for none.
     int lastindex() const { return m_lastindex; }
@@ -89,6 +105,42 @@ public:
     // commands that come with their windows can connect and enable them. Null for other names.
     QAction* menuItem(const QString& name) const;
 
+    // The application's preferences, read at start and written at quit; the start dialog and
+    // Edit Favorites change them. Set before loadDefault; must outlive the window.
+    void setPreferences(settings::Preferences* prefs) { m_prefs = prefs; }
+
+    // The Favorites menu: rebuilds its favorite items from the favorites folder (digit
+    // shortcuts for the first nine listing positions, "None Available" for none).
+    void loadFavorites();
+    // Loads the favorite named prefDefault (in any letter case); false when there is none.
+    // lastFavorite stays as it was.
+    bool loadDefault();
+    int favCount() const { return m_favCount; }
+    QString lastFavorite() const { return m_lastFavorite; }
+    // The favorite items in menu order (item 0 is "None Available" without favorites).
+    QList<QAction*> favoriteItems() const { return m_favItems; }
+    // Loads favorite item `index` of the menu and makes it lastFavorite.
+    void FavoritesfavItem_Action(int index);
+    void FavoritesAddToFavorites_Action();
+    void FavoritesEditFavorites_Action();
+
+    // The source files window while it is open (documents opened then go into it), else null.
+    sourceWindow* openSourceWindow() const;
+    void FileEditSourceFiles_Action();
+    // The no-files question, or storeCurrent and the start dialog.
+    void FileStartProcess_Action();
+    // The start dialog as a sheet (one at a time).
+    void showStartWindow();
+    // A run of the current sources on the start dialog's choices: the batch job on its own
+    // thread, the progress window listening; the end-of-run report after it.
+    void startProcess(const StartRequest& request);
+    bool running() const;
+    // Preview: asks for a file, then previewFile.
+    void FilePreview_Action();
+    // Renders the file with the current settings behind "Making preview ..." and opens a new
+    // preview window; null, with a message, for a file that is no picture or a failed render.
+    previewWindow* previewFile(const QString& path);
+
     // The label picker (created on first use).
     labelWindow* labelPicker();
 
@@ -108,6 +160,11 @@ public:
 
     // The raw sliders' value text for a slider position ("+.50", "-1.00").
     static QString sliderText(int value);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // Building the window.
@@ -170,7 +227,9 @@ private:
     // Menu commands.
     void editCommand(const QString& name);
     void updateEditMenu();
+    void enableMenuItems();
     void aboutQuillon();
+    void cautionBox(const QString& first, const QString& second);
 
     settings::SettingsStore m_store;
     QStringList m_sourceFiles;
@@ -246,6 +305,15 @@ private:
     QHash<const QComboBox*, int> m_unshownPosition;
     QList<QAction*> m_menuItems;
     QMenu* m_editMenu = nullptr;
+
+    settings::Preferences* m_prefs = nullptr;
+    QMenu* m_favMenu = nullptr;
+    QAction* m_favTrailer = nullptr; // the separator after the favorite items
+    QList<QAction*> m_favItems;
+    int m_favCount = 0;
+    QString m_lastFavorite;
+    QPointer<sourceWindow> m_sourceWindow;
+    QPointer<progWindow> m_progress; // the run's window while a run goes on
 };
 
 } // namespace quillon::ui

@@ -90,8 +90,23 @@ void mainWindow::buildMenus()
          QKeySequence(QStringLiteral("Ctrl+Shift+E")))
         ->setEnabled(false);
     favorites->addSeparator();
-    item(favorites, "FavoritesfavItem", QStringLiteral("None Available"))->setEnabled(false);
-    favorites->addSeparator();
+    QAction* firstFavorite = item(favorites, "FavoritesfavItem", QStringLiteral("None Available"));
+    firstFavorite->setEnabled(false);
+    m_favItems.append(firstFavorite);
+    connect(firstFavorite, &QAction::triggered, this, [this] { FavoritesfavItem_Action(0); });
+    m_favMenu = favorites;
+    m_favTrailer = favorites->addSeparator();
+    connect(menuItem(QStringLiteral("FavoritesAddToFavorites")), &QAction::triggered, this,
+            &mainWindow::FavoritesAddToFavorites_Action);
+    connect(menuItem(QStringLiteral("FavoritesEditFavorites")), &QAction::triggered, this,
+            &mainWindow::FavoritesEditFavorites_Action);
+    connect(menuItem(QStringLiteral("FileStartProcess")), &QAction::triggered, this,
+            &mainWindow::FileStartProcess_Action);
+    connect(menuItem(QStringLiteral("FilePreview")), &QAction::triggered, this,
+            &mainWindow::FilePreview_Action);
+    connect(menuItem(QStringLiteral("FileEditSourceFiles")), &QAction::triggered, this,
+            &mainWindow::FileEditSourceFiles_Action);
+    enableMenuItems();
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("HelpMenu"));
@@ -130,18 +145,6 @@ void mainWindow::editCommand(const QString& name)
         else
             field->selectAll();
     }
-}
-
-void mainWindow::aboutQuillon()
-{
-    auto* box = new QMessageBox(this);
-    box->setObjectName(QStringLiteral("aboutBox"));
-    box->setWindowTitle(QStringLiteral("About Quillon"));
-    box->setIconPixmap(QApplication::windowIcon().pixmap(64, 64));
-    box->setText(QStringLiteral("<b>Quillon</b>"));
-    box->setInformativeText(QStringLiteral("1.0 (v1)"));
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
 }
 
 } // namespace quillon::ui
