@@ -1,4 +1,6 @@
 // quillon-cli label, run as a user would, checked with getfattr/setfattr from package attr.
+#include "xattrhelpers.h"
+
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -6,42 +8,9 @@
 
 namespace {
 
-// setfattr and getfattr (package attr) stand outside Quillon's own code.
-bool runAttr(const QString& program, const QStringList& args, QByteArray* out = nullptr)
-{
-    QProcess process;
-    process.start(program, args);
-    if (!process.waitForFinished(10000) || process.exitCode() != 0)
-        return false;
-    if (out)
-        *out = process.readAllStandardOutput();
-    return true;
-}
-
-bool setTags(const QString& path, const QByteArray& value)
-{
-    return runAttr(QStringLiteral("setfattr"),
-                   {QStringLiteral("-n"), QStringLiteral("user.xdg.tags"), QStringLiteral("-v"),
-                    QString::fromUtf8(value), path});
-}
-
-// The attribute's value, or a null array when it is absent.
-QByteArray tagsOf(const QString& path)
-{
-    QByteArray out;
-    if (!runAttr(QStringLiteral("getfattr"), {QStringLiteral("--only-values"), QStringLiteral("-n"),
-                                              QStringLiteral("user.xdg.tags"), path},
-                 &out))
-        return QByteArray();
-    return out;
-}
-
-void writeFile(const QString& path, const QByteArray& data = "x")
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(data);
-}
+using xattrtest::setTags;
+using xattrtest::tagsOf;
+using xattrtest::writeFile;
 
 } // namespace
 

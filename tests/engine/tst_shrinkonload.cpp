@@ -2,6 +2,7 @@
 // first Scaling step asks must match the full decode resized by that step: the same size, and
 // the same picture within 40 dB PSNR.
 
+#include "engine/imagetesthelpers.h"
 #include "engine/imageservices/imageexporter.h"
 #include "engine/imageservices/imageimporter.h"
 #include "engine/imageservices/jpegdecoder.h"
@@ -31,24 +32,7 @@ namespace {
 
 const QString kCorpus = QStringLiteral(QUILLON_CORPUS);
 
-double psnr(const QImage& a, const QImage& b)
-{
-    const QImage x = a.convertToFormat(QImage::Format_RGB32);
-    const QImage y = b.convertToFormat(QImage::Format_RGB32);
-    double sum = 0;
-    for (int row = 0; row < x.height(); ++row) {
-        const auto* p = reinterpret_cast<const QRgb*>(x.constScanLine(row));
-        const auto* q = reinterpret_cast<const QRgb*>(y.constScanLine(row));
-        for (int col = 0; col < x.width(); ++col) {
-            const double dr = qRed(p[col]) - qRed(q[col]);
-            const double dg = qGreen(p[col]) - qGreen(q[col]);
-            const double db = qBlue(p[col]) - qBlue(q[col]);
-            sum += dr * dr + dg * dg + db * db;
-        }
-    }
-    const double mse = sum / (3.0 * x.width() * x.height());
-    return mse == 0 ? 99.0 : 10.0 * std::log10(255.0 * 255.0 / mse);
-}
+using imagetest::psnr;
 
 std::shared_ptr<settings::scaleSetting> scaleStep(int mode, bool constrained, int width,
                                                   int height, int label = 0)
