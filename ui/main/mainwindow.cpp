@@ -6,7 +6,7 @@
 
 #include "settings/settingkinds.h"
 #include "ui/controls/saeditfield.h"
-#include "ui/controls/specialbutton.h"
+#include "ui/controls/imagepushbutton.h"
 #include "ui/main/label.h"
 #include "ui/main/labelwindow.h"
 #include "ui/main/settingslist_p.h"

@@ -1,7 +1,7 @@
 // The picture button as a user sees and uses it: which picture it shows in each state, when it
 // clicks, and that it can be used from the keyboard.
 
-#include "ui/controls/specialbutton.h"
+#include "ui/controls/imagepushbutton.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -220,4 +220,4 @@ void tst_SpecialButton::doubleDensityPictures()
 }
 
 QTEST_MAIN(tst_SpecialButton)
-#include "tst_specialbutton.moc"
+#include "tst_imagepushbutton.moc"

@@ -1,4 +1,4 @@
-#include "ui/controls/specialbutton.h"
+#include "ui/controls/imagepushbutton.h"
 
 #include "resources/resources.h"
 

@@ -5,7 +5,7 @@
 
 namespace quillon::ui {
 
-// A small push button drawn entirely from one of Quillon's picture sets (Action, Edit, Add,
+// SpecialButton, the image push button: a small push button drawn entirely from one of Quillon's picture sets (Action, Edit, Add,
 // Remove, Path), each with a normal, a pressed and a disabled picture. It tracks the mouse like
 // a standard push button: the pressed picture shows while the mouse is held inside, and
 // clicked() is emitted only when the mouse is released inside. Releasing exactly on the right or
