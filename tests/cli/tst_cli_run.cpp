@@ -1,6 +1,8 @@
 // quillon-cli run and preview end to end: real photos, a settings file written by an
 // independent writer of the format, the outputs checked with ImageMagick and exiftool.
 
+#include "clirunhelpers.h"
+
 #include "engine/icons/customicon.h"
 #include "engine/imageservices/colorprofiles.h"
 
@@ -15,39 +17,13 @@
 
 namespace {
 
-const QString kCorpus = QStringLiteral(QUILLON_CORPUS);
-const QString kWriter = QStringLiteral(QUILLON_TESTDATA "/engine/job_settings.py");
-
-struct Result
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Result runProgram(const QString& program, const QStringList& args)
-{
-    QProcess process;
-    process.start(program, args);
-    Result result;
-    if (!process.waitForFinished(120000))
-        return result;
-    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    result.out = QString::fromUtf8(process.readAllStandardOutput());
-    result.err = QString::fromUtf8(process.readAllStandardError());
-    return result;
-}
+using namespace clitest;
 
 Result cli(const QStringList& args)
 {
     return runProgram(QStringLiteral(QUILLON_CLI), args);
 }
 
-bool writeSettings(const QString& file, const QStringList& records)
-{
-    return runProgram(QStringLiteral("/usr/bin/python3"), QStringList{kWriter, file} + records)
-               .exitCode == 0;
-}
 
 QString exif(const QString& file, const QString& tag)
 {

@@ -2,6 +2,8 @@
 // server (pyftpdlib) on 127.0.0.1, real photos, a settings file written by an independent
 // writer of the format. The server reports the logins and uploads it saw.
 
+#include "clirunhelpers.h"
+
 #include "engine/ftptestserver.h"
 #include "engine/labels/finderlabel.h"
 
@@ -13,34 +15,8 @@
 
 namespace {
 
-const QString kCorpus = QStringLiteral(QUILLON_CORPUS);
-const QString kWriter = QStringLiteral(QUILLON_TESTDATA "/engine/job_settings.py");
+using namespace clitest;
 
-struct Result
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Result runProgram(const QString& program, const QStringList& args)
-{
-    QProcess process;
-    process.start(program, args);
-    Result result;
-    if (!process.waitForFinished(120000))
-        return result;
-    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    result.out = QString::fromUtf8(process.readAllStandardOutput());
-    result.err = QString::fromUtf8(process.readAllStandardError());
-    return result;
-}
-
-bool writeSettings(const QString& file, const QStringList& records)
-{
-    return runProgram(QStringLiteral("/usr/bin/python3"), QStringList{kWriter, file} + records)
-               .exitCode == 0;
-}
 
 // The port as a settings file holds it: a signed 16-bit Short.
 int storedPort(int port)
