@@ -135,10 +135,12 @@ void mainWindow::wmSelectButton_Action()
     dialog->open();
 }
 
-void mainWindow::prePop_Change(int member)
+namespace {
+
+// A name part's field follows its mode: "User Text" (entry 0) empties it for typing, any other
+// mode shows the mode's own text, read-only.
+void followMode(const QComboBox* pop, QLineEdit* field)
 {
-    QComboBox* pop = m_prePop[size_t(member)];
-    QLineEdit* field = m_preField[size_t(member)];
     if (pop->currentIndex() == 0) {
         field->setEnabled(true);
         field->clear();
@@ -146,20 +148,19 @@ void mainWindow::prePop_Change(int member)
         field->setEnabled(false);
         field->setText(pop->currentText());
     }
+}
+
+} // namespace
+
+void mainWindow::prePop_Change(int member)
+{
+    followMode(m_prePop[size_t(member)], m_preField[size_t(member)]);
     updateExName();
 }
 
 void mainWindow::sufPop_Change(int member)
 {
-    QComboBox* pop = m_sufPop[size_t(member)];
-    QLineEdit* field = m_sufField[size_t(member)];
-    if (pop->currentIndex() == 0) {
-        field->setEnabled(true);
-        field->clear();
-    } else {
-        field->setEnabled(false);
-        field->setText(pop->currentText());
-    }
+    followMode(m_sufPop[size_t(member)], m_sufField[size_t(member)]);
     updateExName();
 }
 
