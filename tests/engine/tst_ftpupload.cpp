@@ -2,6 +2,8 @@
 // (pyftpdlib under Debian's /usr/bin/python3) on 127.0.0.1. The server reports the logins,
 // logouts and uploads it saw, so the counts are the server's, not ours.
 
+#include "ftp/silentserver.h"
+
 #include "engine/ftptestserver.h"
 #include "engine/steps/ftpupload.h"
 #include "ftp/ftpshell.h"
@@ -35,34 +37,7 @@ constexpr int kRed = 6; // Finder label numbers
 constexpr int kNone = 0;
 constexpr int kBlue = 4;
 
-// A TCP socket on 127.0.0.1 that listens but never accepts: nothing is ever said on it.
-class SilentServer
-{
-public:
-    SilentServer()
-    {
-        m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t len = sizeof a;
-        if (m_fd < 0 || ::bind(m_fd, reinterpret_cast<sockaddr*>(&a), len) != 0 ||
-            ::listen(m_fd, 4) != 0 ||
-            ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&a), &len) != 0)
-            return;
-        m_port = ntohs(a.sin_port);
-    }
-    ~SilentServer()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    int port() const { return m_port; }
-
-private:
-    int m_fd = -1;
-    int m_port = 0;
-};
+using ftptest::SilentServer;
 
 bool processGone(qint64 pid)
 {

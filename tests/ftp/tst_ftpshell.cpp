@@ -1,6 +1,8 @@
 // The session driving the real ftp client (tnftp) against a real FTP server (pyftpdlib under
 // Debian's /usr/bin/python3) on 127.0.0.1.
 
+#include "ftp/silentserver.h"
+
 #include "ftp/ftpshell.h"
 
 #include <QDir>
@@ -28,34 +30,7 @@ namespace {
 
 constexpr int kServerLifetimeSeconds = 90; // the server stops by itself after this at the latest
 
-// A TCP socket on 127.0.0.1 that listens but never accepts: the kernel completes the
-// connection, and nothing is ever said on it.
-class SilentServer
-{
-public:
-    SilentServer()
-    {
-        m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t len = sizeof a;
-        if (m_fd < 0 || ::bind(m_fd, reinterpret_cast<sockaddr*>(&a), len) != 0 ||
-            ::listen(m_fd, 4) != 0 || ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&a), &len) != 0)
-            return;
-        m_port = ntohs(a.sin_port);
-    }
-    ~SilentServer()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    int port() const { return m_port; }
-
-private:
-    int m_fd = -1;
-    int m_port = 0;
-};
+using ftptest::SilentServer;
 
 // A port on 127.0.0.1 with nothing listening (bound once to find it, then released).
 int closedPort()
