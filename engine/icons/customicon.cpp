@@ -107,24 +107,37 @@ QImage customIconPicture(const QImage& picture)
     return small.ok() ? placedIcon(small.picture) : QImage();
 }
 
+IconSource customIconSource(const QImage& picture)
+{
+    ScaleResult small = PictureScaler::RatioScaleInPixels(picture, kCustomIconSize);
+    return {std::move(small.picture), std::move(small.error)};
+}
+
 bool putCustomIcon(const QString& target, QImage& picture, QString* error)
+{
+    const IconSource source = customIconSource(picture);
+    if (!putCustomIcon(target, source, error))
+        return false;
+    picture = source.small;
+    return true;
+}
+
+bool putCustomIcon(const QString& target, const IconSource& source, QString* error)
 {
     if (!QFileInfo(target).isFile()) {
         *error = QStringLiteral("%1: no such file for an icon").arg(target);
         return false;
     }
-    const ScaleResult small = PictureScaler::RatioScaleInPixels(picture, kCustomIconSize);
-    if (!small.ok()) {
-        *error = QStringLiteral("%1: no icon (%2)").arg(target, small.error);
+    if (source.small.isNull()) {
+        *error = QStringLiteral("%1: no icon (%2)").arg(target, source.error);
         return false;
     }
-    QImage icon = placedIcon(small.picture);
+    QImage icon = placedIcon(source.small);
     // Texts go on the picture itself: QImageWriter::setText joins key and value with ':',
     // which the PNG writer would split again inside "Thumb::URI".
     icon.setText(QStringLiteral("Thumb::URI"), fileUri(target));
     icon.setText(QStringLiteral("Thumb::MTime"), mtimeText(target));
     icon.setText(QStringLiteral("Software"), QStringLiteral("Quillon"));
-    picture = small.picture;
 
     const QString path = thumbnailPath(target);
     if (!QDir().mkpath(QFileInfo(path).path())) {

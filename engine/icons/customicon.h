@@ -27,6 +27,17 @@ QString thumbnailPath(const QString& file);
 // with nothing else changed.
 bool putCustomIcon(const QString& target, QImage& picture, QString* error);
 
+// The icon's picture made ahead of its file (the picture scaled so its longer side is 128), so
+// that the scaling can run on a worker thread and only the writing waits for the file.
+struct IconSource
+{
+    QImage small;  // null when the picture could not be scaled
+    QString error; // why
+};
+IconSource customIconSource(const QImage& picture);
+// putCustomIcon with the scaling done: as above.
+bool putCustomIcon(const QString& target, const IconSource& source, QString* error);
+
 // getIcon: the 16-pixel picture shown for a file: its thumbnail when one is stored for the
 // file's current modification time, else the icon theme's icon for its MIME type, else the
 // generic document icon. Null only when no icon at all is available.

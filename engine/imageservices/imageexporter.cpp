@@ -184,55 +184,39 @@ bool ImageExporter::keepsAlpha() const
     return m_codec->alphaUnlessOption ? !matches : matches;
 }
 
-ExportResult ImageExporter::Export()
+StagedExport ImageExporter::stage(const QString& besidePath)
 {
+    StagedExport staged;
+    auto early = [&](const QString& reason) {
+        staged.reason = reason;
+        staged.early = true;
+        return staged;
+    };
     if (!m_codec)
-        return failure(m_output, QStringLiteral("no output format is chosen"));
-    if (m_output.isEmpty())
-        return {false, QStringLiteral("Cannot export: no output file is set")};
+        return early(QStringLiteral("no output format is chosen"));
     if (m_picture.isNull())
-        return failure(m_output, QStringLiteral("there is no picture to write"));
+        return early(QStringLiteral("there is no picture to write"));
     if (m_codec->maxSide > 0 &&
         (m_picture.width() > m_codec->maxSide || m_picture.height() > m_codec->maxSide))
-        return failure(m_output, QStringLiteral("%1 cannot hold a picture of %2 x %3 pixels "
-                                                "(at most %4 pixels a side)")
-                                     .arg(QLatin1String(m_codec->menuEntry))
-                                     .arg(m_picture.width())
-                                     .arg(m_picture.height())
-                                     .arg(m_codec->maxSide));
-
-    const QByteArray target = QFile::encodeName(m_output);
-    bool ownReservation = false;
-    if (m_reservation == Reservation::Exclusive) {
-        const int fd = ::open(target.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-        if (fd < 0)
-            return failure(m_output, QString::fromLocal8Bit(std::strerror(errno)));
-        ::close(fd);
-        ownReservation = true;
-    } else {
-        struct stat st {};
-        if (::stat(target.constData(), &st) != 0)
-            return failure(m_output, QStringLiteral("the reserved file does not exist"));
-        if (!S_ISREG(st.st_mode) || st.st_size != 0)
-            return failure(m_output, QStringLiteral("the file exists already"));
-    }
-    auto dropReservation = [&] {
-        if (ownReservation)
-            ::unlink(target.constData());
-    };
+        return early(QStringLiteral("%1 cannot hold a picture of %2 x %3 pixels "
+                                    "(at most %4 pixels a side)")
+                         .arg(QLatin1String(m_codec->menuEntry))
+                         .arg(m_picture.width())
+                         .arg(m_picture.height())
+                         .arg(m_codec->maxSide));
 
     QString error;
-    const QString temp = makeTemporaryBeside(m_output, &error);
+    const QString temp = makeTemporaryBeside(besidePath, &error);
     if (temp.isEmpty()) {
-        dropReservation();
-        return failure(m_output, error);
+        staged.reason = error;
+        return staged;
     }
     QImage picture = m_picture.convertToFormat(QImage::Format_ARGB32);
     if (!keepsAlpha() || !picture.hasAlphaChannel())
         picture = overWhite(picture);
 
-    ExportResult result = writeTo(temp, picture);
-    if (result.ok && m_codec->exif && QFileInfo(temp).size() > 0) {
+    error = writeTo(temp, picture);
+    if (error.isEmpty() && m_codec->exif && QFileInfo(temp).size() > 0) {
         const bool copyMetadata = m_exifEnabled && !m_metadata.isEmpty();
         const bool embedIcc = m_codec->icc && !m_icc.isEmpty();
         if (copyMetadata || embedIcc) {
@@ -242,26 +226,92 @@ ExportResult ImageExporter::Export()
             update.height = picture.height();
             update.dpi = m_dpiX;
             update.icc = embedIcc ? &m_icc : nullptr;
-            if (!updateFileMetadata(temp, update, &error))
-                result = failure(m_output, error);
+            if (!updateFileMetadata(temp, update, &error) && error.isEmpty())
+                error = QStringLiteral("the metadata could not be written");
         }
     }
-    if (result.ok && ::rename(QFile::encodeName(temp).constData(), target.constData()) != 0)
-        result = failure(m_output, QString::fromLocal8Bit(std::strerror(errno)));
-    if (!result.ok) {
+    if (!error.isEmpty()) {
         QFile::remove(temp);
-        dropReservation();
+        staged.reason = error;
+        return staged;
     }
-    return result;
+    staged.file = temp;
+    return staged;
 }
 
-ExportResult ImageExporter::writeTo(const QString& path, const QImage& picture)
+ExportResult ImageExporter::commit(StagedExport& staged)
+{
+    // Whatever happens, the temporary file is the commit's to use or remove.
+    auto discard = [&] {
+        if (!staged.file.isEmpty())
+            QFile::remove(staged.file);
+        staged.file.clear();
+    };
+    if (m_output.isEmpty()) {
+        discard();
+        return {false, QStringLiteral("Cannot export: no output file is set")};
+    }
+    if (staged.early) {
+        discard();
+        return failure(m_output, staged.reason);
+    }
+
+    const QByteArray target = QFile::encodeName(m_output);
+    bool ownReservation = false;
+    if (m_reservation == Reservation::Exclusive) {
+        const int fd = ::open(target.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd < 0) {
+            const int code = errno;
+            discard();
+            return failure(m_output, QString::fromLocal8Bit(std::strerror(code)));
+        }
+        ::close(fd);
+        ownReservation = true;
+    } else {
+        struct stat st {};
+        if (::stat(target.constData(), &st) != 0) {
+            discard();
+            return failure(m_output, QStringLiteral("the reserved file does not exist"));
+        }
+        if (!S_ISREG(st.st_mode) || st.st_size != 0) {
+            discard();
+            return failure(m_output, QStringLiteral("the file exists already"));
+        }
+    }
+    auto dropReservation = [&] {
+        if (ownReservation)
+            ::unlink(target.constData());
+    };
+    if (staged.file.isEmpty()) {
+        dropReservation();
+        return failure(m_output, staged.reason.isEmpty() ? QStringLiteral("nothing was written")
+                                                         : staged.reason);
+    }
+    if (::rename(QFile::encodeName(staged.file).constData(), target.constData()) != 0) {
+        const int code = errno;
+        discard();
+        dropReservation();
+        return failure(m_output, QString::fromLocal8Bit(std::strerror(code)));
+    }
+    staged.file.clear();
+    return {true, {}};
+}
+
+ExportResult ImageExporter::Export()
+{
+    if (m_output.isEmpty())
+        return {false, QStringLiteral("Cannot export: no output file is set")};
+    StagedExport staged = stage(m_output);
+    return commit(staged);
+}
+
+QString ImageExporter::writeTo(const QString& path, const QImage& picture)
 {
     QString error;
     if (m_codec->writer != codecs::CodecWriter::OpenImageIO) {
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return failure(m_output, file.errorString());
+            return file.errorString();
         bool ok = false;
         switch (m_codec->writer) {
         case codecs::CodecWriter::Psd:
@@ -284,7 +334,7 @@ ExportResult ImageExporter::writeTo(const QString& path, const QImage& picture)
         if (ok && !file.flush())
             error = file.errorString(), ok = false;
         file.close();
-        return ok ? ExportResult{true, {}} : failure(m_output, error);
+        return ok ? QString() : (error.isEmpty() ? QStringLiteral("the writer failed") : error);
     }
 
     const bool alpha = picture.hasAlphaChannel();
@@ -339,14 +389,17 @@ ExportResult ImageExporter::writeTo(const QString& path, const QImage& picture)
 
     auto out = OIIO::ImageOutput::create(format);
     if (!out)
-        return failure(m_output, QString::fromStdString(OIIO::geterror()));
+    {
+        const QString reason = QString::fromStdString(OIIO::geterror()).trimmed();
+        return reason.isEmpty() ? QStringLiteral("no writer for this format") : reason;
+    }
     const std::string name = QFile::encodeName(path).toStdString();
     if (!out->open(name, spec) || !out->write_image(OIIO::TypeDesc::UINT8, pixels.data()) ||
         !out->close()) {
         const QString reason = QString::fromStdString(out->geterror()).trimmed();
-        return failure(m_output, reason.isEmpty() ? QStringLiteral("the writer failed") : reason);
+        return reason.isEmpty() ? QStringLiteral("the writer failed") : reason;
     }
-    return {true, {}};
+    return {};
 }
 
 ExportResult embedProfileInPlace(const QString& path, const QByteArray& icc)

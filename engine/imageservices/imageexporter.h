@@ -32,6 +32,16 @@ struct ExportResult
     explicit operator bool() const { return ok; }
 };
 
+// A picture encoded into a hidden temporary file, not yet an output: ImageExporter::stage
+// makes it, ImageExporter::commit turns it into the output file or removes it. Several images
+// can be staged at once on different threads while their outputs are committed one at a time.
+struct StagedExport
+{
+    QString file;       // the temporary file; empty when nothing was written
+    QString reason;     // why nothing was written
+    bool early = false; // refused before writing anything (no format, no picture, too large)
+};
+
 // Writes one picture in one output format (opened by its four-character type), with its
 // options, resolution, ICC profile and copied metadata. Export() writes all or nothing: the
 // data goes to a temporary file in the target's folder that is renamed onto the target only
@@ -84,10 +94,19 @@ public:
     // The options, the resolution and the output format stay.
     void cleanUp();
 
+    // stage then commit onto the output file.
     ExportResult Export();
 
+    // Encodes the picture with everything but the output file into a hidden temporary file
+    // beside besidePath (same folder, same extension: some writers choose by it).
+    StagedExport stage(const QString& besidePath);
+    // Moves a staged file onto the output file, claimed as setOutputFile says; on failure the
+    // staged file is removed and the error names the output file. staged.file is cleared.
+    ExportResult commit(StagedExport& staged);
+
 private:
-    ExportResult writeTo(const QString& path, const QImage& picture);
+    // Empty when written, else the reason.
+    QString writeTo(const QString& path, const QImage& picture);
     bool keepsAlpha() const;
 
     const codecs::CodecInfo* m_codec = nullptr;

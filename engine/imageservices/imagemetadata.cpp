@@ -35,11 +35,28 @@ QString ImageMetadata::metaDataString() const
     return parts.join(QStringLiteral(", "));
 }
 
+namespace {
+
+// Exiv2's XMP toolkit keeps global state; with this lock its calls from several threads (the
+// batch's workers read and write metadata at once) take turns.
+std::mutex xmpToolkitMutex;
+
+void lockXmpToolkit(void* data, bool lock)
+{
+    auto* mutex = static_cast<std::mutex*>(data);
+    if (lock)
+        mutex->lock();
+    else
+        mutex->unlock();
+}
+
+} // namespace
+
 void initializeExiv2()
 {
     static std::once_flag once;
     std::call_once(once, [] {
-        Exiv2::XmpParser::initialize();
+        Exiv2::XmpParser::initialize(lockXmpToolkit, &xmpToolkitMutex);
         Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute);
     });
 }

@@ -1,6 +1,7 @@
 #include "engine/imageservices/jpegdecoder.h"
 
 #include "engine/imageservices/imagelimits.h"
+#include "engine/imageservices/imagemetadata_p.h"
 #include "engine/imageservices/pictureops.h"
 
 #include <exiv2/exiv2.hpp>
@@ -108,8 +109,8 @@ bool looksLikeJpeg(const QByteArray& head)
 
 int jpegExifOrientation(const QByteArray& data)
 {
-    // Exiv2 reports oddities of camera files on stderr; a library keeps quiet.
-    Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute);
+    // Once for the process: quiet, and its XMP toolkit safe for several threads.
+    initializeExiv2();
     try {
         auto image = Exiv2::ImageFactory::open(reinterpret_cast<const Exiv2::byte*>(data.constData()),
                                                long(data.size()));

@@ -1,6 +1,7 @@
 #include "engine/imageservices/rawimage.h"
 
 #include "engine/imageservices/imagelimits.h"
+#include "engine/imageservices/imagemetadata_p.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -35,8 +36,8 @@ QString librawReason(int code)
 
 double xResolutionOf(const QString& path)
 {
-    // Exiv2 reports oddities of camera files on stderr; a library keeps quiet.
-    Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute);
+    // Once for the process: quiet, and its XMP toolkit safe for several threads.
+    initializeExiv2();
     try {
         auto image = Exiv2::ImageFactory::open(QFile::encodeName(path).toStdString());
         if (!image.get())

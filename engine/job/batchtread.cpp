@@ -1,6 +1,8 @@
 #include "engine/job/batchtread.h"
 
 #include "engine/icons/customicon.h"
+#include "engine/job/aheadqueue_p.h"
+#include "engine/job/preparedimage_p.h"
 #include "engine/labels/finderlabel.h"
 #include "engine/pipeline/imagepipeline.h"
 #include "engine/preview/temporaryitems.h"
@@ -108,15 +110,37 @@ bool batchTread::isRunning() const
     return m_thread && m_thread->isRunning();
 }
 
+int batchTread::effectiveWorkerCount() const
+{
+    if (m_workers > 0)
+        return m_workers;
+    return std::max(1, QThread::idealThreadCount());
+}
+
 void batchTread::Run()
 {
     // Collection order is the order of everything observable: events, names, serial numbers
-    // and reservations. Opening and the picture steps of an image depend on nothing but that
-    // image, so they are the part a pool of workers may run ahead of this loop.
-    for (int j = 0; j < m_imageFile.size(); ++j) {
-        if (m_stopping)
-            break;
-        runImage(j);
+    // and reservations. Opening, the picture steps and encoding of an image depend on nothing
+    // but that image, so workers may run them ahead of this loop.
+    const int count = int(m_imageFile.size());
+    const int workers = std::min(effectiveWorkerCount(), std::max(1, count));
+    if (workers <= 1) {
+        for (int j = 0; j < count && !m_stopping; ++j) {
+            std::unique_ptr<Prepared> prepared = prepare(j);
+            finish(*prepared);
+        }
+    } else {
+        AheadQueue<Prepared> ahead(
+            count, workers, workers * kImagesAheadPerWorker,
+            [this](int index) { return prepare(index); },
+            // Images made ahead of a stop never become outputs.
+            [](Prepared& dropped) { dropStagedImage(dropped.staged); });
+        for (int j = 0; j < count && !m_stopping; ++j) {
+            std::unique_ptr<Prepared> prepared = ahead.take(j);
+            finish(*prepared);
+        }
+        ahead.cancel();
+        m_peakAhead = ahead.peakAhead();
     }
     m_ftp.disconnectAll();
     m_report.stopped = m_stopping;
@@ -124,18 +148,53 @@ void batchTread::Run()
         m_listener->Finished(m_stopping);
 }
 
-void batchTread::runImage(int index)
+std::unique_ptr<batchTread::Prepared> batchTread::prepare(int index) const
 {
+    auto prepared = std::make_unique<Prepared>();
     const QString path = m_imageFile[index];
     const int label = FinderLabelMBS(path);
-    OpenedImage image = openFile(*m_steps, path, label);
-    if (image.format && !m_formatExist.contains(label))
-        m_formatExist.append(label);
-    if (!image.ok()) {
-        m_report.notOpened.append({path, image.error});
+    prepared->image = openFile(*m_steps, path, label);
+    prepared->opened = prepared->image.ok();
+    if (!prepared->opened)
+        return prepared;
+    prepared->processed = applySteps(*m_steps, prepared->image);
+    prepared->stepsOk = prepared->processed.ok();
+    if (!prepared->stepsOk || m_isPreview)
+        return prepared;
+
+    // The output's folder is known now unless an FTP step of the label may send it to the
+    // temporary-items folder (that depends on its login, which the walk does).
+    for (const auto& step : m_steps->setting) {
+        if (step->getLabel() == label && dynamic_cast<const settings::FTPSetting*>(step.get()))
+            return prepared;
+    }
+    const QString folder = m_saveToSource ? QFileInfo(path).absolutePath() : m_destinationFolder;
+    if (folder.isEmpty())
+        return prepared;
+    const QString extension = formatExtension(*prepared->image.format);
+    const QString stem = QFileInfo(path).completeBaseName();
+    prepared->staged = stageImage(prepared->image, prepared->processed,
+                                  QDir(folder).filePath(extension.isEmpty()
+                                                            ? stem
+                                                            : stem + QLatin1Char('.') + extension));
+    prepared->icon = customIconSource(prepared->processed.picture);
+    prepared->iconMade = true;
+    prepared->processed.picture = QImage();
+    return prepared;
+}
+
+void batchTread::finish(Prepared& prepared)
+{
+    const OpenedImage& image = prepared.image;
+    if (image.format && !m_formatExist.contains(image.label))
+        m_formatExist.append(image.label);
+    if (!prepared.opened) {
+        m_report.notOpened.append({image.path, image.error});
         return;
     }
-    processImage(index, image);
+    processImage(prepared);
+    // A staged file the walk did not use (a failure before the commit) goes.
+    dropStagedImage(prepared.staged);
 }
 
 void batchTread::notSaved(const QString& source, const QString& reason, bool targetFailed)
@@ -147,8 +206,9 @@ void batchTread::notSaved(const QString& source, const QString& reason, bool tar
     m_report.notSaved.append({source, reason});
 }
 
-QString batchTread::processImage(int index, OpenedImage& image)
+QString batchTread::processImage(Prepared& prepared)
 {
+    OpenedImage& image = prepared.image;
     const QString path = image.path;
     const int label = image.label;
     const QString sourceName = QFileInfo(path).fileName();
@@ -167,11 +227,11 @@ QString batchTread::processImage(int index, OpenedImage& image)
     if (!m_formatExist.contains(label))
         return {};
 
-    // (d) the picture steps
-    ProcessedImage processed = applySteps(*m_steps, image);
+    // (d) the picture steps, applied by prepare
+    ProcessedImage& processed = prepared.processed;
     for (const QString& warning : std::as_const(processed.warnings))
         m_report.warnings.append({path, warning});
-    if (!processed.ok()) {
+    if (!prepared.stepsOk) {
         notSaved(path, processed.error, false);
         ++m_currentImage;
         return {};
@@ -212,8 +272,11 @@ QString batchTread::processImage(int index, OpenedImage& image)
     }
     const QString target = reservation.path;
 
-    // (e), (h), (i): export, then the chosen profile
-    const WrittenImage written = writeImage(image, processed, target, m_profiles);
+    // (e), (h), (i): export (or the output encoded ahead), then the chosen profile
+    const WrittenImage written =
+        prepared.staged.folder.isEmpty()
+            ? writeImage(image, processed, target, m_profiles)
+            : commitImage(image, processed, prepared.staged, target, m_profiles);
     if (!written.ok) {
         notSaved(path, written.error);
         ++m_currentImage;
@@ -228,7 +291,8 @@ QString batchTread::processImage(int index, OpenedImage& image)
     if (ftp.step)
         output = uploadTarget(ftp, path, target);
     if (!m_isPreview && !output.isEmpty() && QFileInfo::exists(output)) {
-        QImage icon = processed.picture;
+        const IconSource icon =
+            prepared.iconMade ? prepared.icon : customIconSource(processed.picture);
         if (!putCustomIcon(output, icon, &error))
             m_report.warnings.append({path, error});
     }

@@ -12,6 +12,7 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <algorithm>
 #include <atomic>
 #include <memory>
 #include <vector>
@@ -23,13 +24,21 @@ namespace quillon::engine {
 // The deepest folder level a scan goes down to, also when the depth is unlimited (-1).
 inline constexpr int kMaxScanDepth = 256;
 
-struct OpenedImage;
+// How many images may be started ahead of the one the run is at, per worker: enough to keep
+// every worker busy while the run waits on its listener, few enough that the pictures in
+// flight stay a small, fixed amount of memory whatever the batch's length.
+inline constexpr int kImagesAheadPerWorker = 2;
 
 // The batch job: runs one batch from start to end, or renders one preview. It takes the steps
 // (the current ones of the caller's SettingsStore, shared, or a favorite file read into its
 // own store), collects the images of the sources whose colour label has a Format step, then
-// walks them on its own thread, one image at a time in collection order, and tells its
-// listener through JobListener events. The run's outcome is in report().
+// walks them on its own thread in collection order, and tells its listener through JobListener
+// events. The run's outcome is in report().
+//
+// With more than one worker, opening, the picture steps and encoding of the next images run on
+// worker threads ahead of the walk; everything observable (events, names, serial numbers,
+// reservations, written files, uploads, the stop) still happens one image at a time in
+// collection order, exactly as with one worker. Images made ahead of a stop are dropped.
 //
 // Threads: construct, configure, startProcess, preview and the accessors on the owner's
 // thread; Run runs on the job's thread. While the thread runs, only wait(), isRunning() and
@@ -49,6 +58,14 @@ public:
     void setCurrentSteps(const settings::SettingsStore* current) { m_current = current; }
     // The connections' limit for a wait without any output from the FTP client.
     void setFtpSilenceLimit(std::chrono::milliseconds limit) { m_ftp.setSilenceLimit(limit); }
+    // Worker threads for a run: 0 (the default) is one per processor core, 1 works one image
+    // at a time on the job's thread. Set before startProcess.
+    void setWorkerCount(int workers) { m_workers = std::max(0, workers); }
+    int workerCount() const { return m_workers; }
+    // The number of workers a run of this job uses.
+    int effectiveWorkerCount() const;
+    // After the run: the most images that were started ahead and not yet finished at once.
+    int peakImagesAhead() const { return m_peakAhead; }
 
     // Loads the steps (the favorite file when given, else the current steps), collects the
     // images (folders scanned to depth: -1 unlimited, 0 only the folder itself, n levels),
@@ -100,13 +117,17 @@ public:
     const RunReport& report() const { return m_report; }
 
 private:
+    struct Prepared;
     void Run();
+    // The part of an image that depends on that image alone (workers run it ahead).
+    std::unique_ptr<Prepared> prepare(int index) const;
+    // The rest, in collection order on the job's thread.
+    void finish(Prepared& prepared);
     void collectSource(const QString& source);
     int scanFolder(const QString& folder, int level, QSet<QString>& visited);
     bool takesFile(const QString& path, const QString& name) const;
-    void runImage(int index);
     // Steps (a) to (j) for an opened image; the written target, or empty.
-    QString processImage(int index, OpenedImage& image);
+    QString processImage(Prepared& prepared);
     QString uploadTarget(FtpImage& ftp, const QString& source, const QString& target);
     void notSaved(const QString& source, const QString& reason, bool targetFailed = true);
 
@@ -131,6 +152,8 @@ private:
     bool m_someNotSaved = false;
     bool m_isPreview = false;
     RunReport m_report;
+    int m_workers = 0;
+    int m_peakAhead = 0;
     std::unique_ptr<QThread> m_thread;
 };
 

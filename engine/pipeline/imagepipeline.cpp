@@ -212,23 +212,46 @@ QString formatExtension(const settings::formatSetting& format)
     return exporter.defaultFileNameExtension().toLower();
 }
 
-WrittenImage writeImage(const OpenedImage& image, const ProcessedImage& processed,
-                        const QString& target, const ColorProfiles& profiles)
+namespace {
+
+// A fresh exporter of the image's Format step with everything of this image but the target.
+void prepareExporter(ImageExporter& exporter, const OpenedImage& image,
+                     const ProcessedImage& processed)
 {
-    WrittenImage written;
-    ImageExporter exporter(*image.format->exporter);
     cleanUpExporter(exporter);
     // Without a Scaling step the output keeps the source's resolution.
     const double resolution = processed.resolutionSet ? processed.resolution : image.resolution;
     exporter.setResolution(resolution, resolution);
     exporter.setColorSyncProfileData(processed.exportProfile);
     exporter.setInputPicture(processed.picture);
-    exporter.setOutputFile(target, Reservation::CallerReserved);
     if (!image.metadata.isEmpty()) {
         exporter.setExifEnabled(true);
         exporter.setMetaData(image.metadata);
     }
-    const ExportResult result = exporter.Export();
+}
+
+} // namespace
+
+StagedImage stageImage(const OpenedImage& image, const ProcessedImage& processed,
+                       const QString& besidePath)
+{
+    StagedImage staged;
+    staged.folder = QFileInfo(besidePath).absolutePath();
+    ImageExporter exporter(*image.format->exporter);
+    prepareExporter(exporter, image, processed);
+    staged.export_ = exporter.stage(besidePath);
+    return staged;
+}
+
+WrittenImage commitImage(const OpenedImage& image, const ProcessedImage& processed,
+                         StagedImage& staged, const QString& target,
+                         const ColorProfiles& profiles)
+{
+    WrittenImage written;
+    ImageExporter exporter(*image.format->exporter);
+    exporter.setOutputFile(target, Reservation::CallerReserved);
+    const ExportResult result = exporter.commit(staged.export_);
+    staged.folder.clear();
     if (!result.ok) {
         written.error = result.error;
         // Only the empty reservation can be left behind; the exporter never leaves data.
@@ -242,6 +265,21 @@ WrittenImage writeImage(const OpenedImage& image, const ProcessedImage& processe
     if (!putColorSyncProfile(target, processed.colorSyncStep.get(), profiles, &error))
         written.warning = QStringLiteral("%1: %2").arg(shown(target), error);
     return written;
+}
+
+void dropStagedImage(StagedImage& staged)
+{
+    if (!staged.export_.file.isEmpty())
+        QFile::remove(staged.export_.file);
+    staged.export_.file.clear();
+    staged.folder.clear();
+}
+
+WrittenImage writeImage(const OpenedImage& image, const ProcessedImage& processed,
+                        const QString& target, const ColorProfiles& profiles)
+{
+    StagedImage staged = stageImage(image, processed, target);
+    return commitImage(image, processed, staged, target, profiles);
 }
 
 } // namespace quillon::engine

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/imageservices/imageexporter.h"
 #include "engine/imageservices/imagemetadata.h"
 #include "settings/settingkinds.h"
 #include "settings/settingsstore.h"
@@ -89,6 +90,29 @@ struct WrittenImage
     QString error;   // why nothing was written (the reservation is then removed)
     QString warning; // written, but the chosen profile could not be embedded
 };
+
+// An output encoded ahead of its name: the encoded file waits, hidden, in the folder the output
+// goes to until the batch gives it its name (commitImage) or drops it (dropStagedImage).
+struct StagedImage
+{
+    QString folder;      // where it was staged; empty when nothing was staged
+    StagedExport export_; // the temporary file, or why encoding failed
+};
+
+// The encoding half of writeImage, for a folder instead of a target: the picture, resolution,
+// profile and metadata go to a fresh exporter of the Format step, which writes a hidden
+// temporary file beside besidePath: in its folder, named after it, with its extension (some
+// writers choose details by the extension).
+StagedImage stageImage(const OpenedImage& image, const ProcessedImage& processed,
+                       const QString& besidePath);
+// The naming half: moves the staged file onto target (reserved, empty, by the caller), then
+// embeds a profile chosen by "Other:" in place. On failure nothing partial remains and the
+// reservation is removed; the staged file is always used up.
+WrittenImage commitImage(const OpenedImage& image, const ProcessedImage& processed,
+                         StagedImage& staged, const QString& target,
+                         const ColorProfiles& profiles);
+// Removes a staged file that will not become an output.
+void dropStagedImage(StagedImage& staged);
 
 // Steps (e), (h) and (i) up to the profile: gives the picture, the resolution, the profile
 // and the metadata to a fresh exporter of the Format step and writes into target, a file the

@@ -3,6 +3,7 @@
 
 #include "engine/imageservices/imageimporter.h"
 #include "engine/job/batchtread.h"
+#include "engine/job/preparedimage_p.h"
 #include "engine/labels/finderlabel.h"
 #include "engine/pipeline/imagepipeline.h"
 
@@ -30,16 +31,16 @@ QImage batchTread::preview(const QString& file, QString& name, QString* error)
                         .arg(QDir::toNativeSeparators(file)));
 
     m_imageFile.append(info.absoluteFilePath());
-    const int label = FinderLabelMBS(info.absoluteFilePath());
-    OpenedImage image = openFile(*m_steps, info.absoluteFilePath(), label);
-    if (image.format && !m_formatExist.contains(label))
-        m_formatExist.append(label);
-    if (!image.ok()) {
+    std::unique_ptr<Prepared> prepared = prepare(0);
+    const OpenedImage& image = prepared->image;
+    if (image.format && !m_formatExist.contains(image.label))
+        m_formatExist.append(image.label);
+    if (!prepared->opened) {
         m_report.notOpened.append({image.path, image.error});
         return fail(image.error);
     }
     const int problems = int(m_report.notSaved.size());
-    const QString target = processImage(0, image);
+    const QString target = processImage(*prepared);
     if (target.isEmpty()) {
         if (m_report.notSaved.size() > problems)
             return fail(m_report.notSaved.last().reason);
