@@ -19,9 +19,11 @@ constexpr int kBarWidth = 30;
 
 const char kRunUsage[] =
     "Usage: quillon-cli run (--settings FILE | --favorite NAME) (--dest DIR | --same-as-original)\n"
-    "                       [--depth N] SOURCE...\n"
+    "                       [--depth N] [--jobs J] SOURCE...\n"
     "  N is the folder depth: -1 every level (the default), 0 only the chosen folders,\n"
-    "  n that many levels of subfolders.\n";
+    "  n that many levels of subfolders.\n"
+    "  J is the number of images worked on at once: one per processor core by default\n"
+    "  (or the QUILLON_WORKERS environment variable's number); 1 works one at a time.\n";
 
 // Prints the job's events on stderr: a bar on a terminal, one line per image otherwise.
 // Called on the job's thread; the main thread only waits meanwhile.
@@ -101,6 +103,7 @@ int runRun(const QStringList& args)
     QString settingsFile, favorite, destination;
     bool sameAsOriginal = false;
     int depth = -1;
+    int jobs = 0;
     QStringList sources;
     auto usage = [&err](const QString& problem) {
         err << "quillon-cli run: " << problem << '\n' << kRunUsage;
@@ -132,6 +135,14 @@ int runRun(const QStringList& args)
                 depth = text.toInt(&ok);
             if (!ok || depth < -1)
                 return usage(QStringLiteral("--depth needs a number, -1 or more"));
+        } else if (arg == QLatin1String("--jobs") || arg == QLatin1String("-j")) {
+            QString text;
+            bool ok = false;
+            if (value(text))
+                jobs = text.toInt(&ok);
+            if (!ok || jobs < 1 || jobs > engine::kMaxWorkers)
+                return usage(QStringLiteral("--jobs needs a number from 1 to %1")
+                                 .arg(engine::kMaxWorkers));
         } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
             QTextStream(stdout) << kRunUsage;
             return 0;
@@ -165,6 +176,7 @@ int runRun(const QStringList& args)
     ProgressPrinter printer;
     engine::batchTread job(&printer);
     job.setCurrentSteps(&steps);
+    job.setWorkerCount(jobs);
     job.startProcess(sources,
                      sameAsOriginal ? QString() : QFileInfo(destination).absoluteFilePath(), depth,
                      QString(), sameAsOriginal);

@@ -113,8 +113,12 @@ bool batchTread::isRunning() const
 int batchTread::effectiveWorkerCount() const
 {
     if (m_workers > 0)
-        return m_workers;
-    return std::max(1, QThread::idealThreadCount());
+        return std::min(m_workers, kMaxWorkers);
+    bool ok = false;
+    const int fromEnvironment = qEnvironmentVariableIntValue(kWorkersVariable, &ok);
+    if (ok && fromEnvironment > 0)
+        return std::min(fromEnvironment, kMaxWorkers);
+    return std::clamp(QThread::idealThreadCount(), 1, kMaxWorkers);
 }
 
 void batchTread::Run()

@@ -28,6 +28,11 @@ inline constexpr int kMaxScanDepth = 256;
 // every worker busy while the run waits on its listener, few enough that the pictures in
 // flight stay a small, fixed amount of memory whatever the batch's length.
 inline constexpr int kImagesAheadPerWorker = 2;
+// The most worker threads a run uses, whatever is asked for.
+inline constexpr int kMaxWorkers = 64;
+// The environment variable that sets the worker count when the job is not told one
+// (a whole number from 1; anything else is ignored).
+inline constexpr char kWorkersVariable[] = "QUILLON_WORKERS";
 
 // The batch job: runs one batch from start to end, or renders one preview. It takes the steps
 // (the current ones of the caller's SettingsStore, shared, or a favorite file read into its
@@ -58,8 +63,9 @@ public:
     void setCurrentSteps(const settings::SettingsStore* current) { m_current = current; }
     // The connections' limit for a wait without any output from the FTP client.
     void setFtpSilenceLimit(std::chrono::milliseconds limit) { m_ftp.setSilenceLimit(limit); }
-    // Worker threads for a run: 0 (the default) is one per processor core, 1 works one image
-    // at a time on the job's thread. Set before startProcess.
+    // Worker threads for a run: 0 (the default) is the QUILLON_WORKERS variable's number, or
+    // else one per processor core; 1 works one image at a time on the job's thread. Set before
+    // startProcess.
     void setWorkerCount(int workers) { m_workers = std::max(0, workers); }
     int workerCount() const { return m_workers; }
     // The number of workers a run of this job uses.
