@@ -211,9 +211,17 @@ StagedExport ImageExporter::stage(const QString& besidePath)
         staged.reason = error;
         return staged;
     }
-    QImage picture = m_picture.convertToFormat(QImage::Format_ARGB32);
-    if (!keepsAlpha() || !picture.hasAlphaChannel())
-        picture = overWhite(picture);
+    // Formats without alpha get the picture composited over white; an opaque picture is used
+    // as it is (compositing it would only copy it twice).
+    QImage picture;
+    if (!m_picture.hasAlphaChannel())
+        picture = m_picture.format() == QImage::Format_RGB32
+                      ? m_picture
+                      : m_picture.convertToFormat(QImage::Format_RGB32);
+    else if (keepsAlpha())
+        picture = m_picture.convertToFormat(QImage::Format_ARGB32);
+    else
+        picture = overWhite(m_picture.convertToFormat(QImage::Format_ARGB32));
 
     error = writeTo(temp, picture);
     if (error.isEmpty() && m_codec->exif && QFileInfo(temp).size() > 0) {

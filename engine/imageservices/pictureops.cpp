@@ -101,13 +101,18 @@ void accumulateRow(std::uint32_t* sum, const uchar* line, int n, std::uint32_t w
         sum[i] += weight * line[i];
 }
 
-// Shrinks a 32-bit premultiplied (or opaque RGB32) picture, one target row at a time: the
-// source rows it takes are summed into one row, which is then filtered across.
+// Shrinks a 32-bit premultiplied (or opaque RGB32) picture into one of the same format, one
+// target row at a time: the source rows it takes are summed into one row, which is then
+// filtered across.
 QImage shrunk(const QImage& source, const QSize& size)
 {
     const int sw = source.width(), sh = source.height();
     const int tw = size.width(), th = size.height();
-    QImage result(size, QImage::Format_ARGB32_Premultiplied);
+    // An opaque source stays opaque (its alpha bytes are all 0xff and the weights sum to one),
+    // so it keeps its format and no later stage has alpha to composite away.
+    QImage result(size, source.format() == QImage::Format_RGB32
+                            ? QImage::Format_RGB32
+                            : QImage::Format_ARGB32_Premultiplied);
     if (result.isNull())
         return {};
     const ShrinkTaps across = shrinkTaps(sw, tw);
