@@ -178,18 +178,18 @@ void tst_ProgWindow::realRun()
     else
         QVERIFY(QFile(out).open(QIODevice::WriteOnly));
 
+    // Every value the bar takes. Image n's Progress sets it to n - 1 while the job waits for
+    // the answer; Stop is clicked from the event queue right after that answer, so it comes
+    // while image n is being processed and before image n + 1's Progress is handled.
+    QList<int> bar;
     QWidget owner;
     progWindow window(&owner);
     window.show();
     QSignalSpy finished(&window, &progWindow::runFinished);
     MessageBoxAnswerer answerer;
-    // Every value the bar takes. Image n's Progress sets it to n - 1 while the job waits for
-    // the answer; Stop is clicked from the event queue right after that answer, so it comes
-    // while image n is being processed and before image n + 1's Progress is handled.
-    QList<int> bar;
     auto* bar1 = window.findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
     auto* stop = window.findChild<QPushButton*>(QStringLiteral("PushButton1"));
-    connect(bar1, &QProgressBar::valueChanged, this, [&](int value) {
+    connect(bar1, &QProgressBar::valueChanged, bar1, [&](int value) {
         bar << value;
         if (stopped && value == stopDuring - 1)
             QMetaObject::invokeMethod(stop, &QPushButton::click, Qt::QueuedConnection);
