@@ -125,17 +125,20 @@ void App::OpenDocument(const QString& path)
 
 void App::openDocuments(const QStringList& paths)
 {
+    // The main window comes forward first, so that a start dialog the documents open is in
+    // front of it and not raised over.
+    if (m_window) {
+        m_window->raise();
+        m_window->activateWindow();
+    }
     if (paths.isEmpty()) {
         NewDocument();
     } else {
         for (const QString& path : paths)
             OpenDocument(path);
     }
-    if (m_window) {
-        m_window->raise();
-        m_window->activateWindow();
+    if (m_window)
         qCInfo(lcApp).noquote() << "sources:" << m_window->sourceFiles().join(QLatin1Char('|'));
-    }
 }
 
 void App::showStartDialog()

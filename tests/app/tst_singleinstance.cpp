@@ -20,6 +20,8 @@ private slots:
     void secondLaunchHandsOverItsDocuments();
     void socketOfADeadInstanceIsTakenOver();
     void preferencesAndDefaultFavorite();
+    void launchDocuments_data();
+    void launchDocuments();
 
 private:
     static QString picture(const QuillonHome& home, const QString& name)
@@ -129,6 +131,49 @@ void tst_singleinstance::preferencesAndDefaultFavorite()
     second.process().terminate();
     QVERIFY(second.process().waitForFinished(30000));
     QCOMPARE(second.process().exitCode(), 0);
+}
+
+void tst_singleinstance::launchDocuments_data()
+{
+    QTest::addColumn<QStringList>("documents");
+    QTest::addColumn<QStringList>("sources");
+    QTest::newRow("two pictures and a text file: the pictures, one start dialog")
+        << QStringList{"a.jpg", "notes.txt", "b.jpg"} << QStringList{"a.jpg", "b.jpg"};
+    QTest::newRow("an .app item first adds nothing and still opens the start dialog")
+        << QStringList{"Tool.app", "a.jpg"} << QStringList{"a.jpg"};
+    QTest::newRow("the same picture twice is added once")
+        << QStringList{"a.jpg", "a.jpg"} << QStringList{"a.jpg"};
+}
+
+// Documents the program is launched with, as the desktop opens them: each usable one becomes a
+// source, and the first opens the start dialog, once for the whole launch.
+void tst_singleinstance::launchDocuments()
+{
+    QFETCH(QStringList, documents);
+    QFETCH(QStringList, sources);
+    QuillonHome home;
+    picture(home, QStringLiteral("a.jpg"));
+    picture(home, QStringLiteral("b.jpg"));
+    QVERIFY(QDir().mkpath(home.path(QStringLiteral("Tool.app"))));
+    QFile text(home.path(QStringLiteral("notes.txt")));
+    QVERIFY(text.open(QIODevice::WriteOnly));
+    text.write("not a picture\n");
+    text.close();
+    QStringList arguments;
+    for (const QString& name : documents)
+        arguments << home.path(name);
+    QStringList expected;
+    for (const QString& name : sources)
+        expected << home.path(name);
+
+    QuillonProcess quillon(home);
+    quillon.start(arguments);
+    QTRY_VERIFY_WITH_TIMEOUT(quillon.log().contains(QLatin1String("sources:")), 30000);
+    QCOMPARE(quillon.sources(), expected);
+    QCOMPARE(quillon.log().count(QLatin1String("start dialog")), 1);
+    quillon.process().terminate();
+    QVERIFY(quillon.process().waitForFinished(30000));
+    QCOMPARE(quillon.process().exitCode(), 0);
 }
 
 QTEST_GUILESS_MAIN(tst_singleinstance)

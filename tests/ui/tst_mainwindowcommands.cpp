@@ -1,6 +1,7 @@
 // The main window's commands that open other windows, driven through the real windows: the
-// Favorites menu, Add To Favorites, the default favorite, Start Process with its question, a
-// run through the start dialog and the progress window, and Preview.
+// Favorites menu, Add To Favorites, the default favorite, Start Process with its question, the
+// source files window's Cancel and OK, a run through the start dialog and the progress window,
+// and Preview.
 
 #include "settings/favorites.h"
 #include "settings/preferences.h"
@@ -20,6 +21,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 
 using quillon::ui::mainWindow;
 namespace settings = quillon::settings;
@@ -37,6 +39,7 @@ private slots:
     void addToFavoritesAndLoad();
     void defaultFavoriteInOtherLetterCase();
     void startWithoutSources();
+    void sourceWindowCancelAndOk();
     void runThroughStartDialog();
     void preview();
 
@@ -209,6 +212,43 @@ void tst_mainwindowcommands::startWithoutSources()
     }
     m_window->openSourceWindow()->reject();
     QTRY_VERIFY(!m_window->openSourceWindow());
+}
+
+void tst_mainwindowcommands::sourceWindowCancelAndOk()
+{
+    const QString a = picture(QStringLiteral("a.jpg"));
+    const QString b = picture(QStringLiteral("b.jpg"));
+    const QString c = picture(QStringLiteral("c.jpg"));
+    m_window->sourceFiles() = {a, b};
+    auto edit = [this] {
+        m_window->menuItem(QStringLiteral("FileEditSourceFiles"))->trigger();
+        return m_window->openSourceWindow();
+    };
+
+    // Adds and a removal, then Cancel: the main window's list is exactly as before.
+    quillon::ui::sourceWindow* sources = edit();
+    QVERIFY(sources);
+    QCOMPARE(sources->files(), QStringList({a, b}));
+    sources->addDropped({c});
+    auto* list = sources->findChild<QTreeWidget*>(QStringLiteral("ListBox1"));
+    list->setCurrentItem(list->topLevelItem(0));
+    QTest::mouseClick(sources->findChild<QPushButton*>(QStringLiteral("PushButton3")),
+                      Qt::LeftButton);
+    QCOMPARE(sources->files(), QStringList({b, c}));
+    QTest::mouseClick(sources->findChild<QPushButton*>(QStringLiteral("PushButton2")),
+                      Qt::LeftButton);
+    QTRY_VERIFY(!m_window->openSourceWindow());
+    QCOMPARE(m_window->sourceFiles(), QStringList({a, b}));
+
+    // Each opening starts from the main list; OK hands the edited list back.
+    sources = edit();
+    QVERIFY(sources);
+    QCOMPARE(sources->files(), QStringList({a, b}));
+    sources->addDropped({c});
+    QTest::mouseClick(sources->findChild<QPushButton*>(QStringLiteral("PushButton1")),
+                      Qt::LeftButton);
+    QTRY_VERIFY(!m_window->openSourceWindow());
+    QCOMPARE(m_window->sourceFiles(), QStringList({a, b, c}));
 }
 
 void tst_mainwindowcommands::runThroughStartDialog()

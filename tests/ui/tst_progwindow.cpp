@@ -1,6 +1,7 @@
 // The progress window driven through the batch job's events as a run raises them: ten images
 // with the bar, a stop during the fourth image, the end-of-run message once, after the window
-// has closed, and a window that does not go away under a running job.
+// has closed, and a window that does not go away under a running job; then the same with the
+// real batch job writing real files.
 
 #include "messageboxanswerer.h"
 #include "settings/exporterhandle.h"
@@ -11,6 +12,7 @@
 
 #include <QDir>
 #include <QImage>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -140,15 +142,24 @@ void tst_ProgWindow::escapeAndCloseOnlyStop()
 void tst_ProgWindow::realRun_data()
 {
     QTest::addColumn<bool>("writable");
-    QTest::newRow("ten images written") << true;
-    QTest::newRow("destination is no folder: the report lists every image") << false;
+    QTest::addColumn<int>("stopDuring"); // the image (1-based) during which Stop is pressed; 0 none
+    QTest::addColumn<int>("written");
+    QTest::newRow("ten images written") << true << 0 << 10;
+    QTest::newRow("destination is no folder: the report lists every image") << false << 0 << 0;
+    // The fourth image's Progress has answered when Stop comes, so it is completed; the fifth
+    // is opened, answers true and is completed too; the sixth is never opened.
+    QTest::newRow("stop during the fourth image: five written") << true << 4 << 5;
 }
 
 void tst_ProgWindow::realRun()
 {
-    // The real batch job on its own thread: the events reach the window, the run ends by
-    // itself, and what could not be written is in the report.
+    // The real batch job on its own thread: the events reach the window, the bar advances
+    // image by image, the run ends by itself (or after a stop), and what could not be written
+    // is in the report.
     QFETCH(bool, writable);
+    QFETCH(int, stopDuring);
+    QFETCH(int, written);
+    const bool stopped = stopDuring > 0;
     QTemporaryDir dir;
     QStringList sources;
     QImage picture(16, 12, QImage::Format_RGB32);
@@ -167,23 +178,52 @@ void tst_ProgWindow::realRun()
     else
         QVERIFY(QFile(out).open(QIODevice::WriteOnly));
 
+    // Every value the bar takes. Image n's Progress sets it to n - 1 while the job waits for
+    // the answer; Stop is clicked from the event queue right after that answer, so it comes
+    // while image n is being processed and before image n + 1's Progress is handled.
+    QList<int> bar;
     QWidget owner;
     progWindow window(&owner);
     window.show();
     QSignalSpy finished(&window, &progWindow::runFinished);
     MessageBoxAnswerer answerer;
+    auto* bar1 = window.findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
+    auto* stop = window.findChild<QPushButton*>(QStringLiteral("PushButton1"));
+    connect(bar1, &QProgressBar::valueChanged, bar1, [&](int value) {
+        bar << value;
+        if (stopped && value == stopDuring - 1)
+            QMetaObject::invokeMethod(stop, &QPushButton::click, Qt::QueuedConnection);
+    });
     StartRequest request;
     request.destination = out;
     request.depth = -1;
     QVERIFY(window.startRun(sources, request, &steps));
     QCOMPARE(window.progressMaximum(), 10);
     QVERIFY(finished.wait(60000));
-    QCOMPARE(finished.at(0).at(0).toBool(), false);
+    QCOMPARE(finished.at(0).at(0).toBool(), stopped);
     QVERIFY(!window.isVisible());
-    QCOMPARE(window.progressValue(), 10);
     QVERIFY(answerer.texts.isEmpty());
+
+    // 0 is the bar's value from the start, so the first change is to 1; a finished run ends
+    // at the maximum, a stopped one where the last shown image left it.
+    QList<int> expected;
+    for (int value = 1; value < (stopped ? stopDuring : 10); ++value)
+        expected << value;
+    if (!stopped)
+        expected << 10;
+    QCOMPARE(bar, expected);
+    QCOMPARE(window.progressValue(), expected.last());
+
+    QStringList names;
     if (writable) {
-        QCOMPARE(QDir(out).entryList(QDir::Files).size(), 10);
+        for (const QFileInfo& file : QDir(out).entryInfoList(QDir::Files, QDir::Name))
+            names << file.completeBaseName();
+    }
+    QStringList expectedNames;
+    for (int i = 0; i < written; ++i)
+        expectedNames << QStringLiteral("img%1").arg(i);
+    QCOMPARE(names, expectedNames);
+    if (writable) {
         QVERIFY(!window.report());
     } else {
         QVERIFY(window.report());
