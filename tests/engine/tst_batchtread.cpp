@@ -3,13 +3,13 @@
 // the preview. Runs real pictures from the corpus through the real pipeline.
 
 #include "engine/job/batchtread.h"
+#include "jobrecorder.h"
 #include "engine/labels/finderlabel.h"
 #include "engine/preview/temporaryitems.h"
 #include "settings/globals.h"
 
 #include <QDir>
 #include <QFile>
-#include <QMutex>
 #include <QTemporaryDir>
 #include <QTest>
 #include <sys/stat.h>
@@ -22,42 +22,7 @@ namespace {
 const QString kPhoto = QStringLiteral(QUILLON_CORPUS "/photos-exif/canon_eos40d.jpg"); // 100x68
 const QString kDamaged = QStringLiteral(QUILLON_CORPUS "/odd/truncated_half_canon40d.jpg");
 
-// Records the job's events in order; answers true to the Progress numbered stopAt (1-based).
-class Recorder : public engine::JobListener
-{
-public:
-    int stopAt = 0;
-
-    void Started(int count) override { add(QStringLiteral("Started %1").arg(count)); }
-    void Finished(bool stopped) override { add(QStringLiteral("Finished %1").arg(stopped)); }
-    bool Progress(const QString& name, int current, int total) override
-    {
-        add(QStringLiteral("Progress %1 %2/%3").arg(name).arg(current).arg(total));
-        return ++m_progress == stopAt;
-    }
-    void Scanning(const QString& name) override { add(QStringLiteral("Scanning ") + name); }
-    void Connecting(const QString& server) override { add(QStringLiteral("Connecting ") + server); }
-
-    QStringList events() const
-    {
-        QMutexLocker lock(&m_mutex);
-        return m_events;
-    }
-    QStringList of(const QString& kind) const
-    {
-        return events().filter(QRegularExpression("^" + kind));
-    }
-
-private:
-    void add(const QString& event)
-    {
-        QMutexLocker lock(&m_mutex);
-        m_events << event;
-    }
-    mutable QMutex m_mutex;
-    QStringList m_events;
-    int m_progress = 0;
-};
+using Recorder = JobRecorder;
 
 std::shared_ptr<settings::formatSetting> addFormat(settings::SettingsStore& steps, int labelIndex,
                                                    int code = 0)

@@ -4,6 +4,7 @@
 // the same files, nothing of the images the workers had made ahead.
 
 #include "engine/job/batchtread.h"
+#include "jobrecorder.h"
 #include "engine/labels/finderlabel.h"
 #include "settings/globals.h"
 
@@ -12,7 +13,6 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
-#include <QMutex>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -24,52 +24,20 @@ namespace {
 
 const QString kCorpus = QStringLiteral(QUILLON_CORPUS);
 
-// Records the events; answers true to the Progress numbered stopAt (1-based). When holdFirst
-// is set, the first Progress waits until that many hidden (staged) files are in watchFolder
-// or ten seconds have passed, so the workers can run as far ahead as they are allowed.
-class Recorder : public engine::JobListener
+// Waits, on the job's thread, until that many files (hidden ones too) are in folder or ten
+// seconds have passed; returns how many there were.
+int waitForFiles(const QString& folder, int count)
 {
-public:
-    int stopAt = 0;
-    int holdFirst = 0;
-    QString watchFolder;
-    int hiddenSeen = 0;
-
-    void Started(int count) override { add(QStringLiteral("Started %1").arg(count)); }
-    void Finished(bool stopped) override { add(QStringLiteral("Finished %1").arg(stopped)); }
-    bool Progress(const QString& name, int current, int total) override
-    {
-        add(QStringLiteral("Progress %1 %2/%3").arg(name).arg(current).arg(total));
-        if (++m_progress == 1 && holdFirst > 0) {
-            const QDeadlineTimer deadline(10000);
-            while (!deadline.hasExpired()) {
-                hiddenSeen = int(QDir(watchFolder).entryList(QDir::Files | QDir::Hidden).size());
-                if (hiddenSeen >= holdFirst)
-                    break;
-                QThread::msleep(2);
-            }
-        }
-        return m_progress == stopAt;
+    int seen = 0;
+    const QDeadlineTimer deadline(10000);
+    while (!deadline.hasExpired()) {
+        seen = int(QDir(folder).entryList(QDir::Files | QDir::Hidden).size());
+        if (seen >= count)
+            break;
+        QThread::msleep(2);
     }
-    void Scanning(const QString& name) override { add(QStringLiteral("Scanning ") + name); }
-    void Connecting(const QString& server) override { add(QStringLiteral("Connecting ") + server); }
-
-    QStringList events() const
-    {
-        QMutexLocker lock(&m_mutex);
-        return m_events;
-    }
-
-private:
-    void add(const QString& event)
-    {
-        QMutexLocker lock(&m_mutex);
-        m_events << event;
-    }
-    mutable QMutex m_mutex;
-    QStringList m_events;
-    int m_progress = 0;
-};
+    return seen;
+}
 
 void copyFile(const QString& from, const QString& to)
 {
@@ -127,11 +95,16 @@ struct Batch
         }
         sources = {src};
 
-        auto jpeg = std::make_shared<settings::formatSetting>();
-        jpeg->type = settings::kFormatKind;
-        jpeg->format = 0;
-        jpeg->exporter = std::make_shared<settings::ExporterHandle>(settings::getFormat(0));
-        steps.append(jpeg);
+        auto addFormat = [this](int label, int code) {
+            auto format = std::make_shared<settings::formatSetting>();
+            format->type = settings::kFormatKind;
+            format->label = label;
+            format->format = code;
+            format->exporter =
+                std::make_shared<settings::ExporterHandle>(settings::getFormat(code));
+            steps.append(format);
+        };
+        addFormat(0, 0); // JPEG
         auto half = std::make_shared<settings::scaleSetting>();
         half->type = settings::kScaleKind;
         half->mode = 1;
@@ -139,12 +112,7 @@ struct Batch
         half->height = 50;
         steps.append(half);
 
-        auto png = std::make_shared<settings::formatSetting>();
-        png->type = settings::kFormatKind;
-        png->label = 1; // red
-        png->format = 8;
-        png->exporter = std::make_shared<settings::ExporterHandle>(settings::getFormat(8));
-        steps.append(png);
+        addFormat(1, 8); // red: PNG
         auto numbered = std::make_shared<settings::nameSetting>();
         numbered->type = settings::kNameKind;
         numbered->label = 1;
@@ -167,10 +135,16 @@ struct Batch
         const QString out = dir.filePath(name);
         QDir().mkpath(out);
         copyFile(kCorpus + "/photos-exif/canon_eos40d.jpg", out + "/02.jpg"); // already there
-        Recorder recorder;
+        // With holdFirst, the first Progress waits until that many files are in the
+        // destination, so the workers can run as far ahead as they are allowed.
+        JobRecorder recorder;
         recorder.stopAt = stopAt;
-        recorder.holdFirst = holdFirst;
-        recorder.watchFolder = out;
+        int hiddenSeen = 0;
+        if (holdFirst > 0)
+            recorder.onProgress = [&](int progress) {
+                if (progress == 1)
+                    hiddenSeen = waitForFiles(out, holdFirst);
+            };
         batchTread job(&recorder);
         job.setCurrentSteps(&steps);
         job.setWorkerCount(workers);
@@ -184,7 +158,7 @@ struct Batch
             outcome.notOpened << QFileInfo(problem.file).fileName();
         outcome.files = contents(out);
         outcome.peakAhead = job.peakImagesAhead();
-        outcome.hiddenSeen = recorder.hiddenSeen;
+        outcome.hiddenSeen = hiddenSeen;
         return outcome;
     }
 };
