@@ -11,6 +11,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QHash>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <sys/resource.h>
@@ -75,6 +76,8 @@ private slots:
     void oddStaysWithinMemory();
     void resolution_data();
     void resolution();
+    void damagedMayaIff_data();
+    void damagedMayaIff();
 
 private:
     QStringList m_skipped;
@@ -217,6 +220,61 @@ void tst_ImageImporter::resolution()
     QVERIFY2(importer.openFile(path), qPrintable(importer.errorString()));
     QVERIFY2(std::abs(importer.horizontalResolution() - dpi) < 0.001,
              qPrintable(QString::number(importer.horizontalResolution())));
+}
+
+void tst_ImageImporter::damagedMayaIff_data()
+{
+    // Changes to the corpus's 131 x 131 RGBA Maya IFF (9 run-length tiles of up to 64 x 64;
+    // header fields from byte 20, tiles at bytes 64, 5984, ..., the last one's data at 20000).
+    // OpenImageIO 2.4 opens each of them and then reads or writes outside its buffers.
+    QTest::addColumn<QString>("ending");
+    QTest::addColumn<int>("at");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("cutTo");
+    QTest::addColumn<QString>("reason");
+    const QByteArray minusOne("\xff\xff\xff\xff", 4);
+    QTest::newRow("picture origin moved") << ".iff" << 44 << minusOne << 0
+                                          << "the IFF header is damaged (the picture's origin is -1, 0";
+    QTest::newRow("picture origin moved, no name ending")
+        << "" << 48 << minusOne << 0 << "origin is 0, -1 instead of 0, 0";
+    QTest::newRow("tile reaching outside the picture")
+        << ".iff" << 5996 << QByteArray("\x00\xc8", 2) << 0
+        << "tile 2 of 9: it covers 64,0 to 200,63, outside the 131 x 131 picture";
+    QTest::newRow("other chunk among the tiles")
+        << ".iff" << 5984 << QByteArray("ZBUF") << 0 << "tile 2 of 9: a \"ZBUF\" chunk at byte 5984";
+    QTest::newRow("file ending inside a tile")
+        << ".iff" << 0 << QByteArray() << 15000 << "tile 4 of 9: 4259 bytes at byte 11116, past the end";
+    QTest::newRow("run longer than the tile")
+        << ".iff" << 20000 << QByteArray("\x89", 1) << 0 << "tile 9 of 9: a run goes past the end";
+    QTest::newRow("run-length data ending early")
+        << ".iff" << 20006 << QByteArray("\x80", 1) << 0 << "tile 9 of 9: its run-length data ends early";
+}
+
+void tst_ImageImporter::damagedMayaIff()
+{
+    QFETCH(QString, ending);
+    QFETCH(int, at);
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, cutTo);
+    QFETCH(QString, reason);
+    QFile sound(QStringLiteral(QUILLON_CORPUS "/legacy/iff/maya_rgba.iff"));
+    QVERIFY(sound.open(QIODevice::ReadOnly));
+    QByteArray data = sound.readAll();
+    QCOMPARE(data.size(), 20008);
+    data.replace(at, bytes.size(), bytes);
+    if (cutTo > 0)
+        data.truncate(cutTo);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("damaged") + ending);
+    QFile out(path);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(data);
+    out.close();
+    ImageImporter importer;
+    QVERIFY2(!importer.openFile(path), "opened");
+    QVERIFY(importer.picture().isNull());
+    QVERIFY2(importer.errorString().contains(path) && importer.errorString().contains(reason),
+             qPrintable(importer.errorString()));
 }
 
 QTEST_GUILESS_MAIN(tst_ImageImporter)

@@ -3,6 +3,9 @@
 // (tests/fuzz/seeds/<subject>/). Each input must run through its target with the invariant
 // holding; under the sanitizer build the same run checks memory too.
 //   settings/watermark-path-with-nul   a watermark path with a NUL byte went to QFileInfo
+//   importer/maya-iff-picture-origin-outside-buffer
+//                                      a Maya IFF header with a picture origin of -1, -234:
+//                                      OpenImageIO's reader copied tiles from before its buffer
 // and, from the shared corpus (corpusFindings), the inputs that were corpus files.
 
 #include "fuzz/fuzztarget.h"
