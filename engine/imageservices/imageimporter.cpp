@@ -7,7 +7,7 @@
 #include "engine/imageservices/imagelimits.h"
 #include "engine/imageservices/imagemetadata_p.h"
 #include "engine/imageservices/jpegdecoder.h"
-#include "engine/imageservices/mayaiffcheck_p.h"
+#include "engine/imageservices/readerchecks_p.h"
 
 #include <OpenImageIO/imageio.h>
 #include <QFile>
@@ -184,9 +184,11 @@ bool ImageImporter::openFile(const QString& path)
     }
     if (head.startsWith("\x01\xda") && !sgiRunLengthsSound(path))
         return fail(QStringLiteral("the SGI run-length data is damaged"));
-    // OpenImageIO may try its Maya IFF reader on any file it has no other reader for.
-    if (const QString damage = mayaIffDamage(path); !damage.isEmpty())
-        return fail(damage);
+    // Lengths and tile tables OpenImageIO's readers would trust (its Maya IFF reader may be
+    // tried on any file it has no other reader for).
+    for (const QString& damage : {mayaIffDamage(path), photoshopSectionDamage(path)})
+        if (!damage.isEmpty())
+            return fail(damage);
     bool opened = false;
     try {
         opened = openWithOpenImageIO();

@@ -6,6 +6,9 @@
 //   importer/maya-iff-picture-origin-outside-buffer
 //                                      a Maya IFF header with a picture origin of -1, -234:
 //                                      OpenImageIO's reader copied tiles from before its buffer
+//   importer/psd-colour-mode-data-of-3-gib
+//                                      a colour mode data length of 3 GiB in a 64-byte
+//                                      Photoshop file, allocated before it was read
 // and, from the shared corpus (corpusFindings), the inputs that were corpus files.
 
 #include "fuzz/fuzztarget.h"

@@ -1,6 +1,7 @@
-#include "engine/imageservices/mayaiffcheck_p.h"
+#include "engine/imageservices/readerchecks_p.h"
 
 #include <QFile>
+#include <QLatin1String>
 
 #include <cstdint>
 #include <cstring>
@@ -272,7 +273,77 @@ QString tilesDamage(const Bytes& f, const IffHeader& h)
     return QString();
 }
 
+QString photoshopDamage(const QString& what)
+{
+    return QStringLiteral("the Photoshop file is damaged (%1)").arg(what);
+}
+
+// The resource blocks of a Photoshop file, from..end: a signature, a 2-byte id, a Pascal
+// name padded to an even size, a 4-byte length and the data, padded to an even size.
+QString resourceBlocksDamage(const Bytes& f, qint64 pos, qint64 end)
+{
+    int block = 0;
+    while (pos < end) {
+        ++block;
+        if (!f.has(pos, 7) || pos + 7 > end)
+            return photoshopDamage(QStringLiteral("image resource %1 is cut short").arg(block));
+        const qint64 nameBytes = (qint64(f.u8(pos + 6)) + 2) & ~qint64(1);
+        const qint64 lengthAt = pos + 6 + nameBytes;
+        if (!f.has(lengthAt, 4) || lengthAt + 4 > end)
+            return photoshopDamage(QStringLiteral("image resource %1 is cut short").arg(block));
+        const qint64 length = f.u32(lengthAt);
+        if (length > end - (lengthAt + 4))
+            return photoshopDamage(QStringLiteral("image resource %1 (id %2) claims %3 bytes, "
+                                                  "past the end of its section")
+                                       .arg(block)
+                                       .arg(f.u16(pos + 4))
+                                       .arg(length));
+        pos = lengthAt + 4 + ((length + 1) & ~qint64(1));
+    }
+    return QString();
+}
+
 } // namespace
+
+QString photoshopSectionDamage(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() < 26)
+        return QString();
+    const uchar* data = file.map(0, file.size());
+    if (!data)
+        return QString();
+    const Bytes f(data, file.size());
+    if (!f.tagIs(0, "8BPS"))
+        return QString();
+    const std::uint16_t version = f.u16(4);
+    if (version != 1 && version != 2)
+        return QString();
+    // Each section: its length, then that many bytes; the layer section's length has 8
+    // bytes in the large document format (version 2).
+    qint64 pos = 26;
+    const char* names[] = {"colour mode data", "image resources", "layer and mask information"};
+    for (int section = 0; section < 3; ++section) {
+        const qint64 lengthBytes = section == 2 && version == 2 ? 8 : 4;
+        if (!f.has(pos, lengthBytes))
+            return photoshopDamage(
+                QStringLiteral("the file ends before its %1").arg(QLatin1String(names[section])));
+        const quint64 length = lengthBytes == 8 ? (quint64(f.u32(pos)) << 32) | f.u32(pos + 4)
+                                                : f.u32(pos);
+        pos += lengthBytes;
+        if (length > quint64(f.size() - pos))
+            return photoshopDamage(QStringLiteral("its %1 claims %2 bytes, past the end of the file")
+                                       .arg(QLatin1String(names[section]))
+                                       .arg(length));
+        if (section == 1) {
+            const QString damage = resourceBlocksDamage(f, pos, pos + qint64(length));
+            if (!damage.isEmpty())
+                return damage;
+        }
+        pos += qint64(length);
+    }
+    return QString();
+}
 
 QString mayaIffDamage(const QString& path)
 {
