@@ -14,6 +14,8 @@ namespace {
 // TBHD flags.
 constexpr std::uint32_t kIffRgb = 0x1;
 constexpr std::uint32_t kIffAlpha = 0x2;
+constexpr std::uint32_t kIffDepth = 0x4;
+constexpr std::uint32_t kIffBlack = 0x10;
 
 // The mapped file with bounds-checked big-endian reads.
 class Bytes
@@ -117,6 +119,19 @@ Walk walkHeader(const Bytes& f, IffHeader* h, QString* damage)
                 pos += size;
                 if (h->tiles == 0 || compression > 1)
                     return Walk::NotOpened;
+                // Debian's build keeps the reader's debug assertions, which abort the process
+                // on these flag combinations.
+                if ((h->flags & (kIffRgb | kIffAlpha)) && (h->flags & kIffBlack)) {
+                    *damage = QStringLiteral("the IFF header is damaged (flags 0x%1 name both "
+                                             "colour and black)")
+                                  .arg(h->flags, 0, 16);
+                    return Walk::Damaged;
+                }
+                if (!(h->flags & (kIffRgb | kIffAlpha)) && (h->flags & kIffDepth) && h->bytes) {
+                    *damage = QStringLiteral("the IFF header is damaged (a depth buffer of "
+                                             "other than 32-bit values)");
+                    return Walk::Damaged;
+                }
                 while (true) {
                     if (!f.has(pos, 8))
                         return Walk::NotOpened;

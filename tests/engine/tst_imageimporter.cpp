@@ -76,8 +76,8 @@ private slots:
     void oddStaysWithinMemory();
     void resolution_data();
     void resolution();
-    void damagedLengths_data();
-    void damagedLengths();
+    void damagedStructure_data();
+    void damagedStructure();
 
 private:
     QStringList m_skipped;
@@ -222,10 +222,10 @@ void tst_ImageImporter::resolution()
              qPrintable(QString::number(importer.horizontalResolution())));
 }
 
-void tst_ImageImporter::damagedLengths_data()
+void tst_ImageImporter::damagedStructure_data()
 {
-    // Changes to corpus files that OpenImageIO 2.4 opens and then reads or writes outside its
-    // buffers, or allocates gigabytes for. maya_rgba.iff: 131 x 131 RGBA in 9 run-length
+    // Changes to corpus files that make OpenImageIO 2.4 abort, read or write outside its
+    // buffers, or allocate gigabytes. maya_rgba.iff: 131 x 131 RGBA in 9 run-length
     // tiles of up to 64 x 64; header fields from byte 20, tiles at bytes 64, 5984, ..., the
     // last one's data at 20000. orientation6.psd: colour mode data length at 26, the first
     // image resource's length at 42.
@@ -240,6 +240,9 @@ void tst_ImageImporter::damagedLengths_data()
     const QByteArray minusOne("\xff\xff\xff\xff", 4);
     QTest::newRow("IFF picture origin moved") << iff << ".iff" << 44 << minusOne << 0
         << "the IFF header is damaged (the picture's origin is -1, 0";
+    QTest::newRow("IFF flags naming colour and black")
+        << iff << ".iff" << 32 << QByteArray("\x00\x00\x00\x13", 4) << 0
+        << "the IFF header is damaged (flags 0x13 name both colour and black)";
     QTest::newRow("IFF picture origin moved, no name ending")
         << iff << "" << 48 << minusOne << 0 << "origin is 0, -1 instead of 0, 0";
     QTest::newRow("IFF tile reaching outside the picture")
@@ -263,7 +266,7 @@ void tst_ImageImporter::damagedLengths_data()
         << psd << ".psd" << 0 << QByteArray() << 5333 << "the file ends before its layer and mask information";
 }
 
-void tst_ImageImporter::damagedLengths()
+void tst_ImageImporter::damagedStructure()
 {
     QFETCH(QString, source);
     QFETCH(QString, ending);

@@ -6,6 +6,9 @@
 //   importer/maya-iff-picture-origin-outside-buffer
 //                                      a Maya IFF header with a picture origin of -1, -234:
 //                                      OpenImageIO's reader copied tiles from before its buffer
+//   importer/maya-iff-alpha-and-black-flags
+//                                      an IFF header whose flags trip an assertion that
+//                                      Debian's OpenImageIO keeps: the process aborted
 //   importer/psd-colour-mode-data-of-3-gib
 //                                      a colour mode data length of 3 GiB in a 64-byte
 //                                      Photoshop file, allocated before it was read
