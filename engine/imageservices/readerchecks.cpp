@@ -1,8 +1,11 @@
 #include "engine/imageservices/readerchecks_p.h"
 
+#include "engine/imageservices/imagelimits.h"
+
 #include <QFile>
 #include <QLatin1String>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -10,6 +13,12 @@
 namespace quillon::engine {
 
 namespace {
+
+// Largest SGI file whose run-length table is checked (read into memory whole).
+constexpr qint64 kMaxSgiCheckBytes = 256LL << 20;
+
+// A DPX file holds at most 8 image elements.
+constexpr int kMaxDpxElements = 8;
 
 // TBHD flags.
 constexpr std::uint32_t kIffRgb = 0x1;
@@ -318,7 +327,94 @@ QString resourceBlocksDamage(const Bytes& f, qint64 pos, qint64 end)
     return QString();
 }
 
+std::uint32_t bigEndian32(const QByteArray& d, qsizetype i)
+{
+    return (std::uint32_t(std::uint8_t(d[i])) << 24) |
+           (std::uint32_t(std::uint8_t(d[i + 1])) << 16) |
+           (std::uint32_t(std::uint8_t(d[i + 2])) << 8) | std::uint32_t(std::uint8_t(d[i + 3]));
+}
+
 } // namespace
+
+bool sgiRunLengthsSound(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxSgiCheckBytes)
+        return false;
+    const QByteArray d = file.readAll();
+    if (d.size() < 512)
+        return false;
+    const int storage = std::uint8_t(d[2]);
+    const int bpc = std::uint8_t(d[3]);
+    if (storage == 0)
+        return true;
+    if (storage != 1 || (bpc != 1 && bpc != 2))
+        return false;
+    const int xsize = (std::uint8_t(d[6]) << 8) | std::uint8_t(d[7]);
+    const int ysize = (std::uint8_t(d[8]) << 8) | std::uint8_t(d[9]);
+    const int zsize = std::max(1, (std::uint8_t(d[10]) << 8) | std::uint8_t(d[11]));
+    const qint64 rows = qint64(ysize) * zsize;
+    if (512 + rows * 8 > d.size())
+        return false;
+    for (qint64 r = 0; r < rows; ++r) {
+        const qint64 start = bigEndian32(d, 512 + r * 4);
+        const qint64 length = bigEndian32(d, 512 + rows * 4 + r * 4);
+        if (start < 512 || start + length > d.size())
+            return false;
+        qint64 pos = start;
+        const qint64 end = start + length;
+        qint64 filled = 0;
+        while (true) {
+            if (pos + bpc > end)
+                return false;
+            const int value = bpc == 1 ? std::uint8_t(d[pos]) : std::uint8_t(d[pos + 1]);
+            pos += bpc;
+            const int count = value & 0x7f;
+            if (count == 0)
+                break;
+            filled += count;
+            if (filled > xsize)
+                return false;
+            pos += (value & 0x80) ? qint64(count) * bpc : bpc;
+            if (pos > end)
+                return false;
+        }
+    }
+    return true;
+}
+
+QString dpxHeaderDamage(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    const QByteArray head = file.read(780);
+    if (head.size() < 780 || (!head.startsWith("SDPX") && !head.startsWith("XPDS")))
+        return QString();
+    const bool big = head.startsWith("SDPX");
+    const auto u16 = [&](int at) {
+        const std::uint16_t a = std::uint8_t(head[at]), b = std::uint8_t(head[at + 1]);
+        return big ? std::uint16_t(a << 8 | b) : std::uint16_t(b << 8 | a);
+    };
+    const auto u32 = [&](int at) {
+        return big ? std::uint32_t(u16(at)) << 16 | u16(at + 2)
+                   : std::uint32_t(u16(at + 2)) << 16 | u16(at);
+    };
+    const int elements = u16(770);
+    if (elements < 1 || elements > kMaxDpxElements)
+        return QStringLiteral("the DPX header is damaged (%1 image elements, at most %2)")
+            .arg(elements)
+            .arg(kMaxDpxElements);
+    const std::uint32_t width = u32(772);
+    const std::uint32_t height = u32(776);
+    if (!pictureSizeAllowed(width, height))
+        return QStringLiteral("the picture is too large (%1 x %2 pixels)").arg(width).arg(height);
+    if (u32(4) > file.size())
+        return QStringLiteral("the DPX header is damaged (its image data starts at byte %1, past "
+                              "the end of the file)")
+            .arg(u32(4));
+    return QString();
+}
 
 QString photoshopSectionDamage(const QString& path)
 {

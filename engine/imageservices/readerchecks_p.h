@@ -21,4 +21,12 @@ QString mayaIffDamage(const QString& path);
 // length before reading it, so a length beyond the end of the file costs gigabytes.
 QString photoshopSectionDamage(const QString& path);
 
+// OpenImageIO's SGI reader aborts the process on run-length rows that overrun: true when every
+// row's offset lies inside the file and its runs fill exactly one row.
+bool sgiRunLengthsSound(const QString& path);
+
+// A DPX header's image element count, picture size and image data offset: the reader (and
+// the DPX library under it) loops over each element and sizes its buffers from the header.
+QString dpxHeaderDamage(const QString& path);
+
 } // namespace quillon::engine

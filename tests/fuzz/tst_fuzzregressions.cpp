@@ -6,6 +6,8 @@
 //   importer/maya-iff-picture-origin-outside-buffer
 //                                      a Maya IFF header with a picture origin of -1, -234:
 //                                      OpenImageIO's reader copied tiles from before its buffer
+//   importer/dpx-24415-image-elements  a DPX header naming 24415 elements of 1.6 billion
+//                                      pixels a side: OpenImageIO grew past 3 GiB for 20 s
 //   importer/maya-iff-alpha-and-black-flags
 //                                      an IFF header whose flags trip an assertion that
 //                                      Debian's OpenImageIO keeps: the process aborted
