@@ -130,8 +130,8 @@ bool ImageImporter::openFile(const QString& path)
         return fail(QStringLiteral("the SGI run-length data is damaged"));
     // Lengths and tile tables OpenImageIO's readers would trust (its Maya IFF reader may be
     // tried on any file it has no other reader for).
-    for (const QString& damage :
-         {mayaIffDamage(path), photoshopSectionDamage(path), dpxHeaderDamage(path)})
+    for (const QString& damage : {mayaIffDamage(path), photoshopSectionDamage(path),
+                                  gifScreenDamage(path), dpxHeaderDamage(path)})
         if (!damage.isEmpty())
             return fail(damage);
     bool opened = false;

@@ -334,6 +334,19 @@ std::uint32_t bigEndian32(const QByteArray& d, qsizetype i)
            (std::uint32_t(std::uint8_t(d[i + 2])) << 8) | std::uint32_t(std::uint8_t(d[i + 3]));
 }
 
+// A picture size from a header, refused when empty or beyond the picture limits.
+QString sizeDamage(const char* format, std::int64_t width, std::int64_t height)
+{
+    if (width < 1 || height < 1)
+        return QStringLiteral("the %1 header is damaged (a picture of %2 x %3 pixels)")
+            .arg(QLatin1String(format))
+            .arg(width)
+            .arg(height);
+    if (!pictureSizeAllowed(width, height))
+        return QStringLiteral("the picture is too large (%1 x %2 pixels)").arg(width).arg(height);
+    return QString();
+}
+
 } // namespace
 
 bool sgiRunLengthsSound(const QString& path)
@@ -383,6 +396,21 @@ bool sgiRunLengthsSound(const QString& path)
     return true;
 }
 
+QString gifScreenDamage(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    const QByteArray head = file.read(10);
+    // The GIF library looks at "GIF" only, not at the version after it.
+    if (head.size() < 10 || !head.startsWith("GIF"))
+        return QString();
+    const auto u16 = [&](int at) {
+        return int(std::uint8_t(head[at]) | std::uint8_t(head[at + 1]) << 8);
+    };
+    return sizeDamage("GIF", u16(6), u16(8));
+}
+
 QString dpxHeaderDamage(const QString& path)
 {
     QFile file(path);
@@ -405,10 +433,8 @@ QString dpxHeaderDamage(const QString& path)
         return QStringLiteral("the DPX header is damaged (%1 image elements, at most %2)")
             .arg(elements)
             .arg(kMaxDpxElements);
-    const std::uint32_t width = u32(772);
-    const std::uint32_t height = u32(776);
-    if (!pictureSizeAllowed(width, height))
-        return QStringLiteral("the picture is too large (%1 x %2 pixels)").arg(width).arg(height);
+    if (const QString damage = sizeDamage("DPX", u32(772), u32(776)); !damage.isEmpty())
+        return damage;
     if (u32(4) > file.size())
         return QStringLiteral("the DPX header is damaged (its image data starts at byte %1, past "
                               "the end of the file)")

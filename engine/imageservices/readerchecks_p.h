@@ -25,6 +25,9 @@ QString photoshopSectionDamage(const QString& path);
 // row's offset lies inside the file and its runs fill exactly one row.
 bool sgiRunLengthsSound(const QString& path);
 
+// A GIF's logical screen: the reader allocates a canvas of its size when it opens the file.
+QString gifScreenDamage(const QString& path);
+
 // A DPX header's image element count, picture size and image data offset: the reader (and
 // the DPX library under it) loops over each element and sizes its buffers from the header.
 QString dpxHeaderDamage(const QString& path);

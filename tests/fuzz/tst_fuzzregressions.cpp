@@ -8,6 +8,9 @@
 //                                      OpenImageIO's reader copied tiles from before its buffer
 //   importer/dpx-24415-image-elements  a DPX header naming 24415 elements of 1.6 billion
 //                                      pixels a side: OpenImageIO grew past 3 GiB for 20 s
+//   importer/gif-screen-19532-pixels-square
+//                                      a 75-byte GIF whose screen size made OpenImageIO
+//                                      allocate a 1.5 GB canvas
 //   importer/maya-iff-alpha-and-black-flags
 //                                      an IFF header whose flags trip an assertion that
 //                                      Debian's OpenImageIO keeps: the process aborted
