@@ -469,9 +469,10 @@ QString photoshopSectionDamage(const QString& path)
                                                 : f.u32(pos);
         pos += lengthBytes;
         if (length > quint64(f.size() - pos))
-            return photoshopDamage(QStringLiteral("its %1 claims %2 bytes, past the end of the file")
-                                       .arg(QLatin1String(names[section]))
-                                       .arg(length));
+            return photoshopDamage(
+                QStringLiteral("its %1 claims %2 bytes, past the end of the file")
+                    .arg(QLatin1String(names[section]))
+                    .arg(length));
         if (section == 1) {
             const QString damage = resourceBlocksDamage(f, pos, pos + qint64(length));
             if (!damage.isEmpty())

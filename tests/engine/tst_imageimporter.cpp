@@ -249,13 +249,17 @@ void tst_ImageImporter::damagedStructure_data()
         << iff << ".iff" << 5996 << QByteArray("\x00\xc8", 2) << 0
         << "tile 2 of 9: it covers 64,0 to 200,63, outside the 131 x 131 picture";
     QTest::newRow("IFF other chunk among the tiles")
-        << iff << ".iff" << 5984 << QByteArray("ZBUF") << 0 << "tile 2 of 9: a \"ZBUF\" chunk at byte 5984";
+        << iff << ".iff" << 5984 << QByteArray("ZBUF") << 0
+        << "tile 2 of 9: a \"ZBUF\" chunk at byte 5984";
     QTest::newRow("IFF file ending inside a tile")
-        << iff << ".iff" << 0 << QByteArray() << 15000 << "tile 4 of 9: 4259 bytes at byte 11116, past the end";
+        << iff << ".iff" << 0 << QByteArray() << 15000
+        << "tile 4 of 9: 4259 bytes at byte 11116, past the end";
     QTest::newRow("IFF run longer than the tile")
-        << iff << ".iff" << 20000 << QByteArray("\x89", 1) << 0 << "tile 9 of 9: a run goes past the end";
+        << iff << ".iff" << 20000 << QByteArray("\x89", 1) << 0
+        << "tile 9 of 9: a run goes past the end";
     QTest::newRow("IFF run-length data ending early")
-        << iff << ".iff" << 20006 << QByteArray("\x80", 1) << 0 << "tile 9 of 9: its run-length data ends early";
+        << iff << ".iff" << 20006 << QByteArray("\x80", 1) << 0
+        << "tile 9 of 9: its run-length data ends early";
     QTest::newRow("PSD colour mode data of 2 GiB")
         << psd << ".psd" << 26 << QByteArray("\x7f\xff\xff\xff", 4) << 0
         << "the Photoshop file is damaged (its colour mode data claims 2147483647 bytes";
@@ -263,7 +267,8 @@ void tst_ImageImporter::damagedStructure_data()
         << psd << "" << 42 << QByteArray("\x00\x10\x00\x00", 4) << 0
         << "image resource 1 (id 1005) claims 1048576 bytes, past the end of its section";
     QTest::newRow("PSD cut short in its layer section")
-        << psd << ".psd" << 0 << QByteArray() << 5333 << "the file ends before its layer and mask information";
+        << psd << ".psd" << 0 << QByteArray() << 5333
+        << "the file ends before its layer and mask information";
 }
 
 void tst_ImageImporter::damagedStructure()
