@@ -7,6 +7,7 @@
 #include "engine/imageservices/imagelimits.h"
 #include "engine/imageservices/imagemetadata_p.h"
 #include "engine/imageservices/jpegdecoder.h"
+#include "engine/imageservices/readerchecks_p.h"
 
 #include <OpenImageIO/imageio.h>
 #include <QFile>
@@ -62,62 +63,6 @@ double resolutionInDpi(const OIIO::ImageSpec& spec)
     if (unit == "cm")
         return value * 2.54;
     return 72.0;
-}
-
-std::uint32_t bigEndian32(const QByteArray& d, qsizetype i)
-{
-    return (std::uint32_t(std::uint8_t(d[i])) << 24) |
-           (std::uint32_t(std::uint8_t(d[i + 1])) << 16) |
-           (std::uint32_t(std::uint8_t(d[i + 2])) << 8) | std::uint32_t(std::uint8_t(d[i + 3]));
-}
-
-// OpenImageIO's SGI reader aborts the process on run-length rows that overrun; every row is
-// checked here first (offsets inside the file, runs that fill exactly one row).
-bool sgiRunLengthsSound(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxOwnCodecFileBytes)
-        return false;
-    const QByteArray d = file.readAll();
-    if (d.size() < 512)
-        return false;
-    const int storage = std::uint8_t(d[2]);
-    const int bpc = std::uint8_t(d[3]);
-    if (storage == 0)
-        return true;
-    if (storage != 1 || (bpc != 1 && bpc != 2))
-        return false;
-    const int xsize = (std::uint8_t(d[6]) << 8) | std::uint8_t(d[7]);
-    const int ysize = (std::uint8_t(d[8]) << 8) | std::uint8_t(d[9]);
-    const int zsize = std::max(1, (std::uint8_t(d[10]) << 8) | std::uint8_t(d[11]));
-    const qint64 rows = qint64(ysize) * zsize;
-    if (512 + rows * 8 > d.size())
-        return false;
-    for (qint64 r = 0; r < rows; ++r) {
-        const qint64 start = bigEndian32(d, 512 + r * 4);
-        const qint64 length = bigEndian32(d, 512 + rows * 4 + r * 4);
-        if (start < 512 || start + length > d.size())
-            return false;
-        qint64 pos = start;
-        const qint64 end = start + length;
-        qint64 filled = 0;
-        while (true) {
-            if (pos + bpc > end)
-                return false;
-            const int value = bpc == 1 ? std::uint8_t(d[pos]) : std::uint8_t(d[pos + 1]);
-            pos += bpc;
-            const int count = value & 0x7f;
-            if (count == 0)
-                break;
-            filled += count;
-            if (filled > xsize)
-                return false;
-            pos += (value & 0x80) ? qint64(count) * bpc : bpc;
-            if (pos > end)
-                return false;
-        }
-    }
-    return true;
 }
 
 bool startsWithPsdSignature(const QString& path)
@@ -183,6 +128,12 @@ bool ImageImporter::openFile(const QString& path)
     }
     if (head.startsWith("\x01\xda") && !sgiRunLengthsSound(path))
         return fail(QStringLiteral("the SGI run-length data is damaged"));
+    // Lengths and tile tables OpenImageIO's readers would trust (its Maya IFF reader may be
+    // tried on any file it has no other reader for).
+    for (const QString& damage : {mayaIffDamage(path), photoshopSectionDamage(path),
+                                  gifScreenDamage(path), dpxHeaderDamage(path)})
+        if (!damage.isEmpty())
+            return fail(damage);
     bool opened = false;
     try {
         opened = openWithOpenImageIO();

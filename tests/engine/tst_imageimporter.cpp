@@ -11,6 +11,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QHash>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <sys/resource.h>
@@ -75,6 +76,8 @@ private slots:
     void oddStaysWithinMemory();
     void resolution_data();
     void resolution();
+    void damagedStructure_data();
+    void damagedStructure();
 
 private:
     QStringList m_skipped;
@@ -217,6 +220,82 @@ void tst_ImageImporter::resolution()
     QVERIFY2(importer.openFile(path), qPrintable(importer.errorString()));
     QVERIFY2(std::abs(importer.horizontalResolution() - dpi) < 0.001,
              qPrintable(QString::number(importer.horizontalResolution())));
+}
+
+void tst_ImageImporter::damagedStructure_data()
+{
+    // Changes to corpus files that make OpenImageIO 2.4 abort, read or write outside its
+    // buffers, or allocate gigabytes. maya_rgba.iff: 131 x 131 RGBA in 9 run-length
+    // tiles of up to 64 x 64; header fields from byte 20, tiles at bytes 64, 5984, ..., the
+    // last one's data at 20000. orientation6.psd: colour mode data length at 26, the first
+    // image resource's length at 42.
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("ending");
+    QTest::addColumn<int>("at");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("cutTo");
+    QTest::addColumn<QString>("reason");
+    const QString iff = QStringLiteral("legacy/iff/maya_rgba.iff");
+    const QString psd = QStringLiteral("legacy/psd/orientation6.psd");
+    const QByteArray minusOne("\xff\xff\xff\xff", 4);
+    QTest::newRow("IFF picture origin moved") << iff << ".iff" << 44 << minusOne << 0
+        << "the IFF header is damaged (the picture's origin is -1, 0";
+    QTest::newRow("IFF flags naming colour and black")
+        << iff << ".iff" << 32 << QByteArray("\x00\x00\x00\x13", 4) << 0
+        << "the IFF header is damaged (flags 0x13 name both colour and black)";
+    QTest::newRow("IFF picture origin moved, no name ending")
+        << iff << "" << 48 << minusOne << 0 << "origin is 0, -1 instead of 0, 0";
+    QTest::newRow("IFF tile reaching outside the picture")
+        << iff << ".iff" << 5996 << QByteArray("\x00\xc8", 2) << 0
+        << "tile 2 of 9: it covers 64,0 to 200,63, outside the 131 x 131 picture";
+    QTest::newRow("IFF other chunk among the tiles")
+        << iff << ".iff" << 5984 << QByteArray("ZBUF") << 0
+        << "tile 2 of 9: a \"ZBUF\" chunk at byte 5984";
+    QTest::newRow("IFF file ending inside a tile")
+        << iff << ".iff" << 0 << QByteArray() << 15000
+        << "tile 4 of 9: 4259 bytes at byte 11116, past the end";
+    QTest::newRow("IFF run longer than the tile")
+        << iff << ".iff" << 20000 << QByteArray("\x89", 1) << 0
+        << "tile 9 of 9: a run goes past the end";
+    QTest::newRow("IFF run-length data ending early")
+        << iff << ".iff" << 20006 << QByteArray("\x80", 1) << 0
+        << "tile 9 of 9: its run-length data ends early";
+    QTest::newRow("PSD colour mode data of 2 GiB")
+        << psd << ".psd" << 26 << QByteArray("\x7f\xff\xff\xff", 4) << 0
+        << "the Photoshop file is damaged (its colour mode data claims 2147483647 bytes";
+    QTest::newRow("PSD resource longer than its section")
+        << psd << "" << 42 << QByteArray("\x00\x10\x00\x00", 4) << 0
+        << "image resource 1 (id 1005) claims 1048576 bytes, past the end of its section";
+    QTest::newRow("PSD cut short in its layer section")
+        << psd << ".psd" << 0 << QByteArray() << 5333
+        << "the file ends before its layer and mask information";
+}
+
+void tst_ImageImporter::damagedStructure()
+{
+    QFETCH(QString, source);
+    QFETCH(QString, ending);
+    QFETCH(int, at);
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, cutTo);
+    QFETCH(QString, reason);
+    QFile sound(QStringLiteral(QUILLON_CORPUS "/") + source);
+    QVERIFY(sound.open(QIODevice::ReadOnly));
+    QByteArray data = sound.readAll();
+    data.replace(at, bytes.size(), bytes);
+    if (cutTo > 0)
+        data.truncate(cutTo);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("damaged") + ending);
+    QFile out(path);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(data);
+    out.close();
+    ImageImporter importer;
+    QVERIFY2(!importer.openFile(path), "opened");
+    QVERIFY(importer.picture().isNull());
+    QVERIFY2(importer.errorString().contains(path) && importer.errorString().contains(reason),
+             qPrintable(importer.errorString()));
 }
 
 QTEST_GUILESS_MAIN(tst_ImageImporter)

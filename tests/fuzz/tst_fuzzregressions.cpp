@@ -3,6 +3,20 @@
 // (tests/fuzz/seeds/<subject>/). Each input must run through its target with the invariant
 // holding; under the sanitizer build the same run checks memory too.
 //   settings/watermark-path-with-nul   a watermark path with a NUL byte went to QFileInfo
+//   importer/maya-iff-picture-origin-outside-buffer
+//                                      a Maya IFF header with a picture origin of -1, -234:
+//                                      OpenImageIO's reader copied tiles from before its buffer
+//   importer/dpx-24415-image-elements  a DPX header naming 24415 elements of 1.6 billion
+//                                      pixels a side: OpenImageIO grew past 3 GiB for 20 s
+//   importer/gif-screen-19532-pixels-square
+//                                      a 75-byte GIF whose screen size made OpenImageIO
+//                                      allocate a 1.5 GB canvas
+//   importer/maya-iff-alpha-and-black-flags
+//                                      an IFF header whose flags trip an assertion that
+//                                      Debian's OpenImageIO keeps: the process aborted
+//   importer/psd-colour-mode-data-of-3-gib
+//                                      a colour mode data length of 3 GiB in a 64-byte
+//                                      Photoshop file, allocated before it was read
 // and, from the shared corpus (corpusFindings), the inputs that were corpus files.
 
 #include "fuzz/fuzztarget.h"
