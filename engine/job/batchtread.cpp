@@ -168,10 +168,8 @@ std::unique_ptr<batchTread::Prepared> batchTread::prepare(int index) const
 
     // The output's folder is known now unless an FTP step of the label may send it to the
     // temporary-items folder (that depends on its login, which the walk does).
-    for (const auto& step : m_steps->setting) {
-        if (step->getLabel() == label && dynamic_cast<const settings::FTPSetting*>(step.get()))
-            return prepared;
-    }
+    if (ftpStepOf(m_steps->setting, label))
+        return prepared;
     const QString folder = m_saveToSource ? QFileInfo(path).absolutePath() : m_destinationFolder;
     if (folder.isEmpty())
         return prepared;

@@ -128,17 +128,22 @@ void FtpUpload::record(FtpFailure failure, const QString& password)
         m_events.failed(m_failures.back());
 }
 
+std::shared_ptr<const settings::FTPSetting> ftpStepOf(const std::vector<settings::SettingPtr>& steps,
+                                                      int label)
+{
+    for (const settings::SettingPtr& item : steps) {
+        auto step = std::dynamic_pointer_cast<const settings::FTPSetting>(item);
+        if (step && step->getLabel() == label)
+            return step;
+    }
+    return {};
+}
+
 FtpImage FtpUpload::setUp(const std::vector<settings::SettingPtr>& steps, int imageLabel,
                           const QString& image)
 {
     FtpImage result;
-    for (const settings::SettingPtr& item : steps) {
-        auto step = std::dynamic_pointer_cast<const settings::FTPSetting>(item);
-        if (step && step->getLabel() == imageLabel) {
-            result.step = std::move(step);
-            break;
-        }
-    }
+    result.step = ftpStepOf(steps, imageLabel);
     if (!result.step)
         return result;
     const settings::FTPSetting& step = *result.step;

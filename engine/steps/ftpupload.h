@@ -62,6 +62,11 @@ struct FtpImage
     bool useTemporaryTarget() const { return connection && connected && noLocalCopy; }
 };
 
+// The first FTP step of a label (Finder label number) in the list order of steps; null when
+// there is none. Any thread.
+std::shared_ptr<const settings::FTPSetting> ftpStepOf(const std::vector<settings::SettingPtr>& steps,
+                                                      int label);
+
 // The result of FtpUpload::upload.
 struct FtpUploadResult
 {
