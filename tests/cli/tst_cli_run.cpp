@@ -224,6 +224,11 @@ void tst_CliRun::arguments_data()
     QTest::newRow("bad depth") << QStringList{"run",  "--settings", steps, "--dest",
                                               "/tmp", "--depth",    "-2",  "x.jpg"}
                                << 2;
+    QTest::newRow("no workers") << QStringList{"run", "--settings", steps, "--dest", "/tmp",
+                                               "--jobs", "0", "x.jpg"}
+                                << 2;
+    QTest::newRow("workers not a number")
+        << QStringList{"run", "--settings", steps, "--dest", "/tmp", "--jobs", "all", "x.jpg"} << 2;
     QTest::newRow("no sources") << QStringList{"run", "--settings", steps, "--dest", "/tmp"} << 2;
     QTest::newRow("unreadable settings")
         << QStringList{"run", "--settings", m_dir.filePath("missing"), "--dest", "/tmp", "x.jpg"}
