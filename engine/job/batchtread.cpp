@@ -161,6 +161,7 @@ std::unique_ptr<batchTread::Prepared> batchTread::prepare(int index) const
     prepared->opened = prepared->image.ok();
     if (!prepared->opened)
         return prepared;
+    prepared->extension = formatExtension(*prepared->image.format);
     prepared->processed = applySteps(*m_steps, prepared->image);
     prepared->stepsOk = prepared->processed.ok();
     if (!prepared->stepsOk || m_isPreview)
@@ -173,7 +174,7 @@ std::unique_ptr<batchTread::Prepared> batchTread::prepare(int index) const
     const QString folder = m_saveToSource ? QFileInfo(path).absolutePath() : m_destinationFolder;
     if (folder.isEmpty())
         return prepared;
-    const QString extension = formatExtension(*prepared->image.format);
+    const QString& extension = prepared->extension;
     const QString stem = QFileInfo(path).completeBaseName();
     prepared->staged = stageImage(prepared->image, prepared->processed,
                                   QDir(folder).filePath(extension.isEmpty()
@@ -240,7 +241,7 @@ QString batchTread::processImage(Prepared& prepared)
     }
 
     // (d, names) and (f): the serial counters advance in collection order
-    const QString extension = formatExtension(*image.format);
+    const QString& extension = prepared.extension;
     QString name;
     for (const auto& step : processed.nameSteps)
         name = function_fileName(*step, sourceName, label, extension, m_serialNumber);

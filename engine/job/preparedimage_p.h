@@ -14,6 +14,7 @@ struct batchTread::Prepared
 {
     OpenedImage image;      // its picture moves on into processed
     bool opened = false;    // the image opened (else image.error says why)
+    QString extension;      // its Format step's output extension (see formatExtension)
     ProcessedImage processed;
     bool stepsOk = false;   // the picture steps left a picture (else processed.error)
     StagedImage staged;     // the encoded output; empty folder when not staged
